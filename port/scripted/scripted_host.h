@@ -1,0 +1,84 @@
+// The scripted host: a deterministic stand-in for the real platform in tests and benchmarks.
+// Tests set the clock and the keys, make named platform calls fail, and read back what the
+// program showed: message boxes, presented pages, the calls it made in order.
+#ifndef VANTOREL_PORT_SCRIPTED_HOST_H
+#define VANTOREL_PORT_SCRIPTED_HOST_H
+
+#include <ddraw.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace scripted {
+
+struct MessageBoxRecord {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT style;
+};
+
+// A presented page, copied without its pitch padding: pixels[y * width + x].
+struct Page {
+    int width = 0;
+    int height = 0;
+    std::vector<WORD> pixels;
+    WORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// Resets everything below to its starting state, forgets the port's windows, messages and
+// DirectDraw objects, and installs this host.
+void Install();
+
+// Clock (timeGetTime) and keys (GetAsyncKeyState).
+void SetClock(DWORD ms);
+void AdvanceClock(DWORD ms);
+DWORD Clock();
+void SetKey(int vk, bool down);
+void ReleaseKeys();
+
+// Makes the named call fail the next `times` calls (-1: until ClearFailures), returning `code`.
+void FailCall(const std::string& call, int times = -1, long code = DDERR_GENERIC);
+void ClearFailures();
+
+// The named calls made since Install, in order ("Blt", "Flip", "PeekMessageA", ...).
+// Recording can be switched off where a benchmark wants the call path alone.
+void SetRecording(bool on);
+const std::vector<const char*>& Calls();
+int CallCount(const std::string& call);
+
+// Surfaces: extra bytes at the end of every surface row, and losing every surface.
+void SetPitchPadding(LONG bytes);
+void LoseSurfaces();
+
+// Message boxes, in the order shown. The handler, when set, runs while the box is "open"
+// and gives the button; without one every box is answered IDOK at once.
+const std::vector<MessageBoxRecord>& MessageBoxes();
+void OnMessageBox(std::function<int(const MessageBoxRecord&)> handler);
+
+// Presented pages. Keeping the copies can be switched off (the count still runs).
+void SetKeepPresents(bool on);
+int PresentCount();
+const Page& LastPresent();
+
+// Runs at the start of every PeekMessageA, with the number of that call (1, 2, ...).
+void OnPump(std::function<void(int pump)> handler);
+// The next PeekMessageA passes on a close request from the user.
+void RequestClose();
+
+// What the program did to the host's window, cursor and display.
+bool WindowOpen();
+std::string WindowCaption();
+int WindowWidth();
+int WindowHeight();
+bool CursorVisible();
+bool DisplayModeSet();
+int DisplayWidth();
+int DisplayHeight();
+int DisplayBitsPerPixel();
+
+} // namespace scripted
+
+#endif

@@ -1,0 +1,68 @@
+// The objects behind the port's DirectDraw interfaces and device contexts. Private to port/.
+#ifndef VANTOREL_PORT_INTERNAL_H
+#define VANTOREL_PORT_INTERNAL_H
+
+#include <ddraw.h>
+#include <windows.h>
+
+#include <vector>
+
+struct PortSurface;
+
+// A surface's device context: GDI state plus the surface it draws into.
+struct PortDC {
+    PortSurface* surface = nullptr;
+    COLORREF textColour = 0x00000000;
+    COLORREF bkColour = 0x00FFFFFF;
+    int bkMode = OPAQUE;
+};
+
+// One DirectDraw object; both interfaces are views of it.
+struct PortDirectDraw : IDirectDraw, IDirectDraw4 {
+    ULONG refs = 1;
+    HWND cooperativeWindow = nullptr;
+    DWORD cooperativeFlags = 0;
+    bool modeSet = false;
+    DWORD modeWidth = 0, modeHeight = 0, modeBpp = 0;
+};
+
+// One surface in ordinary memory, 16-bit 5-6-5 pixels, rows `pitch` bytes apart.
+struct PortSurface : IDirectDrawSurface4 {
+    ULONG refs = 1;
+    PortDirectDraw* owner = nullptr;
+    DWORD caps = 0;
+    DWORD width = 0;
+    DWORD height = 0;
+    LONG pitch = 0;
+    std::vector<BYTE> memory;
+    bool lost = false;
+    bool locked = false;
+    bool dcHeld = false;
+    PortDC dc;
+    // Flipping chain: the primary owns its back buffer, which points back at it.
+    PortSurface* backBuffer = nullptr;
+    PortSurface* chainHead = nullptr;
+
+    WORD* Row(LONG y) { return reinterpret_cast<WORD*>(memory.data() + static_cast<size_t>(y) * pitch); }
+};
+
+inline PortDirectDraw* Impl(IDirectDraw* p) { return static_cast<PortDirectDraw*>(p); }
+inline PortDirectDraw* Impl(IDirectDraw4* p) { return static_cast<PortDirectDraw*>(p); }
+inline PortSurface* Impl(IDirectDrawSurface4* p) { return static_cast<PortSurface*>(p); }
+inline PortDC* Impl(HDC dc) { return reinterpret_cast<PortDC*>(dc); }
+inline HDC Handle(PortDC* dc) { return reinterpret_cast<HDC>(dc); }
+
+// COLORREF (0x00BBGGRR) to a 5-6-5 pixel, by truncation as the display driver converts it.
+inline WORD ToPixel565(COLORREF c) {
+    DWORD r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+    return static_cast<WORD>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
+}
+
+namespace port {
+// Module resets and counters behind PortReset and PortLiveObjects.
+void ResetWindows();
+void ResetDirectDraw();
+int LiveDirectDrawObjects();
+} // namespace port
+
+#endif
