@@ -1,1 +1,3 @@
-// Placeholder: filled in by its own change.
+#include "shell/main_window.h"
+
+HWND mainWindow = nullptr;
