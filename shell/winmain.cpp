@@ -1,0 +1,97 @@
+// The program's entry: start-up, the main loop, shutdown, and the game window's procedure.
+#include <windows.h>
+
+#include "display/device.h"
+#include "display/frame.h"
+#include "shell/log.h"
+#include "shell/main_window.h"
+#include "shell/window_proc.h"
+
+namespace {
+
+constexpr WORD IconResource = 101;
+constexpr const char* WindowClassName = "WindowClass";
+constexpr const char* WindowCaption = "Vantorel";
+constexpr int WindowWidth = 1024; // not the display mode's 800 x 600
+constexpr int WindowHeight = 768;
+
+// Mended: a start-up that fails (class, window or display) tells whoever launched the game
+// so with exit code 1, where it used to claim success with 0.
+constexpr int StartupFailed = 1;
+
+void ReportWindowFailure(const char* text) {
+    ReportFailure(nullptr, text, "Error!", MB_ICONERROR, text);
+}
+
+} // namespace
+
+// The previous instance, the command line and the show command are not used: the window is
+// visible through its style alone.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // A log that cannot be opened has shown its own box; start-up goes on regardless.
+    ClearLog();
+
+    WNDCLASSEXA windowClass;
+    windowClass.cbSize = sizeof(WNDCLASSEXA);
+    windowClass.style = 0;
+    windowClass.lpfnWndProc = WndProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = 0;
+    windowClass.hInstance = instance;
+    // The loads happen in this order (large icon, cursor, small icon) and are not checked.
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IconResource));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = nullptr; // the window is never erased
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = WindowClassName;
+    windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IconResource));
+
+    if (!RegisterClassExA(&windowClass)) {
+        ReportWindowFailure("Window Registration Failed!");
+        return StartupFailed;
+    }
+
+    HWND window = CreateWindowExA(0, WindowClassName, WindowCaption, WS_POPUP | WS_VISIBLE, 0, 0,
+                                  WindowWidth, WindowHeight, nullptr, nullptr, instance, nullptr);
+    if (!window) {
+        ReportWindowFailure("Window Creation Failed!");
+        return StartupFailed;
+    }
+    mainWindow = window;
+
+    ShowCursor(FALSE);
+
+    // The failing step has been reported by the display itself.
+    if (!InitDirectDraw()) {
+        ReleaseDirectDraw();
+        ShowCursor(TRUE);
+        return StartupFailed;
+    }
+
+    // At most one message per pass, then always a frame: a backlog of messages drains one per
+    // frame, and with none waiting the frames run back to back at the pace of the flip.
+    MSG msg;
+    for (;;) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                ReleaseDirectDraw();
+                ShowCursor(TRUE);
+                WriteLog("Game successfully returning...", 1);
+                return static_cast<int>(msg.wParam);
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        GameFrame();
+    }
+}
+
+// The window's destruction ends the game; everything else, a close request included, gets
+// the default handling (which destroys the window on a close request).
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
