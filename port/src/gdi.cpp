@@ -1,1 +1,116 @@
-// Placeholder: filled in by its own change.
+// GDI text on a surface's device context. Glyphs go straight into the surface's 5-6-5 memory,
+// clipped to the surface; the device context lives in the surface (GetDC/ReleaseDC).
+#include <windows.h>
+
+#include "font8x16.h"
+#include "host.h"
+#include "internal.h"
+
+namespace {
+
+// The context behind a handle, or null when it is not one that GetDC handed out and
+// ReleaseDC has not taken back yet.
+PortDC* HeldContext(HDC handle) {
+    PortDC* dc = Impl(handle);
+    if (!dc || !dc->surface || !dc->surface->dcHeld)
+        return nullptr;
+    return dc;
+}
+
+// One character cell whose top-left corner is at (x, y) on the surface. Only its columns
+// [left, right) and rows [top, bottom) lie inside the surface and are touched.
+void DrawCell(PortSurface& s, const unsigned char* glyph, long long x, long long y, int left,
+              int right, int top, int bottom, WORD ink, WORD paper, bool opaque) {
+    for (int row = top; row < bottom; ++row) {
+        WORD* out = s.Row(static_cast<LONG>(y + row)) + (x + left);
+        unsigned bits = glyph[row];
+        if (opaque) {
+            for (int col = left; col < right; ++col)
+                *out++ = (bits & (0x80u >> col)) ? ink : paper;
+            continue;
+        }
+        // Transparent: only the glyph's own pixels change.
+        bits &= (0xFFu >> left) & (0xFFu << (port::GlyphWidth - right));
+        for (int col = left; bits; ++col, ++out) {
+            const unsigned mask = 0x80u >> col;
+            if (bits & mask) {
+                *out = ink;
+                bits &= ~mask;
+            }
+        }
+    }
+}
+
+// The part [low, high) of a cell of `size` pixels at `start` that lies within [0, limit).
+void ClipCell(long long start, int size, int limit, int& low, int& high) {
+    low = start < 0 ? static_cast<int>(-start < size ? -start : size) : 0;
+    high =
+        start + size > limit ? static_cast<int>(limit - start > low ? limit - start : low) : size;
+}
+
+} // namespace
+
+COLORREF SetTextColor(HDC handle, COLORREF colour) {
+    if (port::Enter("SetTextColor"))
+        return CLR_INVALID;
+    PortDC* dc = HeldContext(handle);
+    if (!dc)
+        return CLR_INVALID;
+    COLORREF previous = dc->textColour;
+    dc->textColour = colour;
+    return previous;
+}
+
+COLORREF SetBkColor(HDC handle, COLORREF colour) {
+    if (port::Enter("SetBkColor"))
+        return CLR_INVALID;
+    PortDC* dc = HeldContext(handle);
+    if (!dc)
+        return CLR_INVALID;
+    COLORREF previous = dc->bkColour;
+    dc->bkColour = colour;
+    return previous;
+}
+
+int SetBkMode(HDC handle, int mode) {
+    if (port::Enter("SetBkMode"))
+        return 0;
+    PortDC* dc = HeldContext(handle);
+    if (!dc || (mode != TRANSPARENT && mode != OPAQUE))
+        return 0;
+    int previous = dc->bkMode;
+    dc->bkMode = mode;
+    return previous;
+}
+
+BOOL TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
+    if (port::Enter("TextOutA"))
+        return FALSE;
+    PortDC* dc = HeldContext(handle);
+    if (!dc || length < 0 || (length > 0 && !text))
+        return FALSE;
+    PortSurface& s = *dc->surface;
+    const int width = static_cast<int>(s.width);
+    const int height = static_cast<int>(s.height);
+
+    int top, bottom;
+    ClipCell(y, port::GlyphHeight, height, top, bottom);
+    if (top >= bottom)
+        return TRUE;
+    const WORD ink = ToPixel565(dc->textColour);
+    const WORD paper = ToPixel565(dc->bkColour);
+    const bool opaque = dc->bkMode == OPAQUE;
+    for (int i = 0; i < length; ++i) {
+        // 64-bit positions: a line far off to either side never overflows.
+        const long long cellX =
+            static_cast<long long>(x) + static_cast<long long>(i) * port::GlyphWidth;
+        if (cellX >= width)
+            break;
+        int left, right;
+        ClipCell(cellX, port::GlyphWidth, width, left, right);
+        if (left < right)
+            DrawCell(s, port::Glyph(static_cast<unsigned char>(text[i])), cellX, y, left, right,
+                     top, bottom, ink, paper, opaque);
+    }
+    return TRUE;
+}
