@@ -10,6 +10,7 @@ namespace {
 struct Failure {
     int times;
     long code;
+    int skip = 0; // calls still let through before the first failure
 };
 
 struct State {
@@ -108,6 +109,10 @@ long Enter(const char* call) {
     auto it = state.failures.find(call);
     if (it == state.failures.end())
         return 0;
+    if (it->second.skip > 0) {
+        --it->second.skip;
+        return 0;
+    }
     long code = it->second.code;
     if (it->second.times > 0 && --it->second.times == 0)
         state.failures.erase(it);
@@ -143,6 +148,12 @@ void FailCall(const std::string& call, int times, long code) {
     if (times == 0)
         return;
     state.failures[call] = {times, code};
+}
+
+void FailCallAfter(const std::string& call, int skip, int times, long code) {
+    if (times == 0)
+        return;
+    state.failures[call] = {times, code, skip};
 }
 
 void ClearFailures() { state.failures.clear(); }

@@ -41,6 +41,8 @@ void ReleaseKeys();
 
 // Makes the named call fail the next `times` calls (-1: until ClearFailures), returning `code`.
 void FailCall(const std::string& call, int times = -1, long code = DDERR_GENERIC);
+// Lets the named call go through `skip` more times, then fails it as FailCall does.
+void FailCallAfter(const std::string& call, int skip, int times = 1, long code = DDERR_GENERIC);
 void ClearFailures();
 
 // The named calls made since Install, in order ("Blt", "Flip", "PeekMessageA", ...).
