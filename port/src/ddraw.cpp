@@ -1,1 +1,265 @@
-// Placeholder: filled in by its own change.
+// DirectDrawCreate and the DirectDraw object: interfaces, cooperative level, display mode and
+// surface creation. Every call checks its arguments in a fixed order and refuses what the
+// real platform refuses, with the same code.
+#include <windows.h>
+#include <ddraw.h>
+
+#include "host.h"
+#include "internal.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+const IID IID_IDirectDraw4 = {
+    0x9C59509A, 0x39BD, 0x11D1, {0x8C, 0x4A, 0x00, 0xC0, 0x4F, 0xD9, 0x30, 0xC5}};
+
+namespace {
+
+const IID UnknownIid = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID DirectDrawIid = {
+    0x6C14DB80, 0xA733, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
+
+// Codes the game never looks at, so its headers leave them out.
+const HRESULT NoAggregation = static_cast<HRESULT>(0x80040110u); // CLASS_E_NOAGGREGATION
+const HRESULT InvalidDriverGuid = MAKE_DDHRESULT(561);           // DDERR_INVALIDDIRECTDRAWGUID
+const HRESULT PrimaryExists = MAKE_DDHRESULT(564);  // DDERR_PRIMARYSURFACEALREADYEXISTS
+const HRESULT ExclusiveTaken = MAKE_DDHRESULT(581); // DDERR_EXCLUSIVEMODEALREADYSET
+
+std::vector<PortDirectDraw*> objects;
+
+bool SameIid(const IID& a, const IID& b) {
+    return std::memcmp(&a, &b, sizeof(IID)) == 0;
+}
+
+bool Exclusive(const PortDirectDraw* dd) {
+    return (dd->cooperativeFlags & DDSCL_EXCLUSIVE) != 0;
+}
+
+// Called when an interface count reaches zero: the object goes once both have. The screen
+// goes back to the desktop's mode and the surfaces it made stay until they are released.
+void ReleaseObject(PortDirectDraw* dd) {
+    if (dd->refs || dd->refs4)
+        return;
+    if (dd->modeSet)
+        PortGetHost().restoreDisplayMode();
+    port::DisownSurfaces(dd);
+    objects.erase(std::find(objects.begin(), objects.end(), dd));
+    delete dd;
+}
+
+ULONG DropReference(PortDirectDraw* dd, ULONG& count) {
+    port::Enter("Release"); // recorded for the order of releases; a release cannot fail
+    if (count == 0)
+        return 0; // released once too often: nothing is left to give back
+    const ULONG left = --count;
+    ReleaseObject(dd);
+    return left;
+}
+
+bool Is565(const DDPIXELFORMAT& pf) {
+    return pf.dwSize == sizeof(DDPIXELFORMAT) && (pf.dwFlags & DDPF_RGB) &&
+           pf.dwRGBBitCount == 16 && pf.dwRBitMask == 0xF800 && pf.dwGBitMask == 0x07E0 &&
+           pf.dwBBitMask == 0x001F;
+}
+
+HRESULT CreatePrimary(PortDirectDraw* dd, const DDSURFACEDESC2& desc, DWORD caps,
+                      PortSurface** out) {
+    if (desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT))
+        return DDERR_INVALIDPARAMS; // a primary is the screen: it takes the mode's size
+    const bool backBuffers = (desc.dwFlags & DDSD_BACKBUFFERCOUNT) && desc.dwBackBufferCount;
+    if (caps & DDSCAPS_FLIP) {
+        if (!(caps & DDSCAPS_COMPLEX) || !backBuffers)
+            return DDERR_INVALIDCAPS;
+        if (!Exclusive(dd))
+            return DDERR_NOEXCLUSIVEMODE;
+        if (desc.dwBackBufferCount > 1)
+            return DDERR_UNSUPPORTED; // the port flips between two pages only
+    } else if (backBuffers) {
+        return DDERR_INVALIDCAPS;
+    }
+    for (const PortSurface* s : port::LiveSurfaces())
+        if (s->owner == dd && (s->caps & DDSCAPS_PRIMARYSURFACE))
+            return PrimaryExists;
+    // The port keeps no desktop of its own whose size a primary could take.
+    if (!dd->modeSet)
+        return DDERR_UNSUPPORTED;
+    if (caps & DDSCAPS_FLIP)
+        return port::NewFlippingChain(dd, dd->modeWidth, dd->modeHeight, out);
+    return port::NewPlainSurface(dd, caps, dd->modeWidth, dd->modeHeight, out);
+}
+
+} // namespace
+
+HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* out, IUnknown* outer) {
+    if (const HRESULT refused = port::Refused("DirectDrawCreate")) {
+        if (out)
+            *out = nullptr;
+        return refused;
+    }
+    if (!out)
+        return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    if (outer)
+        return NoAggregation;
+    if (driver)
+        return InvalidDriverGuid; // only the active display driver is there
+    PortDirectDraw* dd = new (std::nothrow) PortDirectDraw;
+    if (!dd)
+        return DDERR_OUTOFMEMORY;
+    objects.push_back(dd);
+    *out = dd;
+    return DD_OK;
+}
+
+HRESULT IDirectDraw::QueryInterface(REFIID iid, LPVOID* out) {
+    if (const HRESULT refused = port::Refused("QueryInterface")) {
+        if (out)
+            *out = nullptr;
+        return refused;
+    }
+    if (!out)
+        return DDERR_INVALIDPARAMS;
+    PortDirectDraw* dd = Impl(this);
+    if (SameIid(iid, IID_IDirectDraw4)) {
+        ++dd->refs4;
+        *out = static_cast<IDirectDraw4*>(dd);
+        return DD_OK;
+    }
+    if (SameIid(iid, DirectDrawIid) || SameIid(iid, UnknownIid)) {
+        ++dd->refs;
+        *out = static_cast<IDirectDraw*>(dd);
+        return DD_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG IDirectDraw::AddRef() {
+    return ++Impl(this)->refs;
+}
+ULONG IDirectDraw::Release() {
+    return DropReference(Impl(this), Impl(this)->refs);
+}
+ULONG IDirectDraw4::AddRef() {
+    return ++Impl(this)->refs4;
+}
+ULONG IDirectDraw4::Release() {
+    return DropReference(Impl(this), Impl(this)->refs4);
+}
+
+HRESULT IDirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {
+    if (const HRESULT refused = port::Refused("SetCooperativeLevel"))
+        return refused;
+    const bool normal = (flags & DDSCL_NORMAL) != 0;
+    const bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
+    const bool fullScreen = (flags & DDSCL_FULLSCREEN) != 0;
+    // Exactly one of normal and exclusive; exclusive goes with full-screen and a window.
+    if (normal == exclusive || exclusive != fullScreen || (exclusive && !window))
+        return DDERR_INVALIDPARAMS;
+    PortDirectDraw* dd = Impl(this);
+    if (exclusive)
+        for (const PortDirectDraw* other : objects)
+            if (other != dd && Exclusive(other))
+                return ExclusiveTaken;
+    dd->cooperativeWindow = window;
+    dd->cooperativeFlags = flags;
+    return DD_OK;
+}
+
+HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD, DWORD) {
+    if (const HRESULT refused = port::Refused("SetDisplayMode"))
+        return refused;
+    PortDirectDraw* dd = Impl(this);
+    if (!dd->cooperativeFlags)
+        return DDERR_NOCOOPERATIVELEVELSET;
+    if (!width || !height)
+        return DDERR_INVALIDPARAMS;
+    // The port draws 5-6-5 pixels only, on screens of a size it can allocate.
+    if (bpp != 16 || width > port::MaxSurfaceSide || height > port::MaxSurfaceSide)
+        return DDERR_UNSUPPORTED;
+    if (!PortGetHost().setDisplayMode(static_cast<int>(width), static_cast<int>(height), 16))
+        return DDERR_UNSUPPORTED;
+    // As on a real display, a change of mode takes every surface's memory away.
+    if (dd->modeSet && (dd->modeWidth != width || dd->modeHeight != height))
+        PortLoseSurfaces();
+    dd->modeSet = true;
+    dd->modeWidth = width;
+    dd->modeHeight = height;
+    dd->modeBpp = 16;
+    return DD_OK;
+}
+
+HRESULT IDirectDraw4::RestoreDisplayMode() {
+    if (const HRESULT refused = port::Refused("RestoreDisplayMode"))
+        return refused;
+    PortDirectDraw* dd = Impl(this);
+    if (dd->modeSet)
+        PortGetHost().restoreDisplayMode();
+    dd->modeSet = false;
+    return DD_OK;
+}
+
+HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* out,
+                                    IUnknown* outer) {
+    if (const HRESULT refused = port::Refused("CreateSurface")) {
+        if (out)
+            *out = nullptr;
+        return refused;
+    }
+    if (!desc || !out)
+        return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    if (outer)
+        return NoAggregation;
+    if (desc->dwSize != sizeof(DDSURFACEDESC2))
+        return DDERR_INVALIDPARAMS;
+    PortDirectDraw* dd = Impl(this);
+    if (!dd->cooperativeFlags)
+        return DDERR_NOCOOPERATIVELEVELSET;
+    const DWORD caps = (desc->dwFlags & DDSD_CAPS) ? desc->ddsCaps.dwCaps : 0;
+    if (caps & (DDSCAPS_BACKBUFFER | DDSCAPS_FRONTBUFFER))
+        return DDERR_INVALIDCAPS; // only a chain makes these, as its pages
+
+    PortSurface* made = nullptr;
+    HRESULT result;
+    if (caps & DDSCAPS_PRIMARYSURFACE) {
+        result = CreatePrimary(dd, *desc, caps, &made);
+    } else {
+        if ((desc->dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT))
+            return DDERR_INVALIDPARAMS;
+        if (caps & (DDSCAPS_FLIP | DDSCAPS_COMPLEX))
+            return DDERR_UNSUPPORTED; // the port flips the screen only
+        if ((desc->dwFlags & DDSD_PIXELFORMAT) && !Is565(desc->ddpfPixelFormat))
+            return DDERR_INVALIDPIXELFORMAT;
+        result = port::NewPlainSurface(dd, caps, desc->dwWidth, desc->dwHeight, &made);
+    }
+    if (FAILED(result))
+        return result;
+    *out = made;
+    return DD_OK;
+}
+
+HRESULT IDirectDraw4::RestoreAllSurfaces() {
+    if (const HRESULT refused = port::Refused("RestoreAllSurfaces"))
+        return refused;
+    for (PortSurface* s : port::LiveSurfaces())
+        if (s->owner == Impl(this))
+            port::RestoreChain(s);
+    return DD_OK;
+}
+
+namespace port {
+
+void ResetDirectDraw() {
+    FreeAllSurfaces();
+    for (PortDirectDraw* dd : objects)
+        delete dd;
+    objects.clear();
+}
+
+int LiveDirectDrawObjects() {
+    return static_cast<int>(objects.size() + LiveSurfaces().size());
+}
+
+} // namespace port

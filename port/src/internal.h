@@ -5,6 +5,8 @@
 #include <ddraw.h>
 #include <windows.h>
 
+#include "host.h"
+
 #include <vector>
 
 struct PortSurface;
@@ -17,9 +19,11 @@ struct PortDC {
     int bkMode = OPAQUE;
 };
 
-// One DirectDraw object; both interfaces are views of it.
+// One DirectDraw object; both interfaces are views of it, each with its own reference count.
+// The object goes when both counts reach zero; its surfaces outlive it until released.
 struct PortDirectDraw : IDirectDraw, IDirectDraw4 {
-    ULONG refs = 1;
+    ULONG refs = 1;  // IDirectDraw references
+    ULONG refs4 = 0; // IDirectDraw4 references
     HWND cooperativeWindow = nullptr;
     DWORD cooperativeFlags = 0;
     bool modeSet = false;
@@ -39,18 +43,32 @@ struct PortSurface : IDirectDrawSurface4 {
     bool locked = false;
     bool dcHeld = false;
     PortDC dc;
-    // Flipping chain: the primary owns its back buffer, which points back at it.
+    // Flipping chain: the primary owns its back buffer, which points back at it. The back
+    // buffer starts with no references of its own (GetAttachedSurface hands them out); the
+    // chain is freed once neither page is referenced.
     PortSurface* backBuffer = nullptr;
     PortSurface* chainHead = nullptr;
 
-    WORD* Row(LONG y) { return reinterpret_cast<WORD*>(memory.data() + static_cast<size_t>(y) * pitch); }
+    WORD* Row(LONG y) {
+        return reinterpret_cast<WORD*>(memory.data() + static_cast<size_t>(y) * pitch);
+    }
 };
 
-inline PortDirectDraw* Impl(IDirectDraw* p) { return static_cast<PortDirectDraw*>(p); }
-inline PortDirectDraw* Impl(IDirectDraw4* p) { return static_cast<PortDirectDraw*>(p); }
-inline PortSurface* Impl(IDirectDrawSurface4* p) { return static_cast<PortSurface*>(p); }
-inline PortDC* Impl(HDC dc) { return reinterpret_cast<PortDC*>(dc); }
-inline HDC Handle(PortDC* dc) { return reinterpret_cast<HDC>(dc); }
+inline PortDirectDraw* Impl(IDirectDraw* p) {
+    return static_cast<PortDirectDraw*>(p);
+}
+inline PortDirectDraw* Impl(IDirectDraw4* p) {
+    return static_cast<PortDirectDraw*>(p);
+}
+inline PortSurface* Impl(IDirectDrawSurface4* p) {
+    return static_cast<PortSurface*>(p);
+}
+inline PortDC* Impl(HDC dc) {
+    return reinterpret_cast<PortDC*>(dc);
+}
+inline HDC Handle(PortDC* dc) {
+    return reinterpret_cast<HDC>(dc);
+}
 
 // COLORREF (0x00BBGGRR) to a 5-6-5 pixel, by truncation as the display driver converts it.
 inline WORD ToPixel565(COLORREF c) {
@@ -63,6 +81,26 @@ namespace port {
 void ResetWindows();
 void ResetDirectDraw();
 int LiveDirectDrawObjects();
+
+// Entry check of a DirectDraw call: DD_OK to go on, or the HRESULT to return.
+inline HRESULT Refused(const char* call) {
+    return static_cast<HRESULT>(Enter(call));
+}
+
+// Largest surface side, and largest surface in bytes, that CreateSurface will allocate.
+constexpr DWORD MaxSurfaceSide = 16384;
+constexpr unsigned long long MaxSurfaceBytes = 64ull << 20;
+
+// Surfaces (surface.cpp). CreateSurface makes them through these; ddraw.cpp walks them.
+HRESULT NewPlainSurface(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height,
+                        PortSurface** out);
+HRESULT NewFlippingChain(PortDirectDraw* owner, DWORD width, DWORD height, PortSurface** out);
+const std::vector<PortSurface*>& LiveSurfaces();
+// Restore of one surface's chain: clears the lost state and blackens the pages.
+void RestoreChain(PortSurface* surface);
+// The object is going: its surfaces stay alive, owned by no one.
+void DisownSurfaces(PortDirectDraw* owner);
+void FreeAllSurfaces();
 } // namespace port
 
 #endif

@@ -1,1 +1,358 @@
-// Placeholder: filled in by its own change.
+// Surfaces: ordinary memory of 16-bit 5-6-5 pixels, rows as far apart as the host says. The
+// primary and its back buffer form a flipping chain whose pages Flip swaps and presents.
+// A surface is busy while it is locked or its device context is out, and lost from
+// PortLoseSurfaces until Restore; each call refuses those states as the real one does.
+#include <windows.h>
+#include <ddraw.h>
+
+#include "host.h"
+#include "internal.h"
+#include "pixels.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace {
+
+// Effect flags the port has no use for but the real platform accepts quietly.
+const DWORD BltAsync = 0x00000200;
+const DWORD BltDoNotWait = 0x08000000;
+const DWORD BltPlainFlags = DDBLT_COLORFILL | DDBLT_WAIT | BltAsync | BltDoNotWait;
+
+std::vector<PortSurface*> live;
+
+bool Busy(const PortSurface* s) {
+    return s->locked || s->dcHeld;
+}
+
+RECT Whole(const PortSurface* s) {
+    return {0, 0, static_cast<LONG>(s->width), static_cast<LONG>(s->height)};
+}
+
+// Right and bottom are exclusive: an empty rectangle is as wrong as an inverted one.
+bool Ordered(const RECT& r) {
+    return r.left < r.right && r.top < r.bottom;
+}
+
+bool Inside(const RECT& r, const PortSurface* s) {
+    return r.left >= 0 && r.top >= 0 && int64_t{r.right} <= int64_t{s->width} &&
+           int64_t{r.bottom} <= int64_t{s->height};
+}
+
+RECT Intersect(const RECT& a, const RECT& b) {
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+            std::min(a.bottom, b.bottom)};
+}
+
+port::PixelRows Rows(PortSurface* s) {
+    return {s->memory.data(), s->pitch};
+}
+
+void Blacken(PortSurface* s) {
+    std::fill(s->memory.begin(), s->memory.end(), BYTE{0});
+}
+
+void Free(PortSurface* s) {
+    live.erase(std::find(live.begin(), live.end(), s));
+    delete s;
+}
+
+// A chain goes when neither page is referenced any more. Kept on purpose: a back buffer
+// still referenced keeps the primary's memory too, so its interface never dangles.
+void FreeChainIfUnused(PortSurface* head) {
+    PortSurface* back = head->backBuffer;
+    if (head->refs || (back && back->refs))
+        return;
+    if (back)
+        Free(back);
+    Free(head);
+}
+
+// Allocates a zero-filled (black) surface, or says why a real driver would refuse the size.
+// Sizes are worked out in 64 bits: a negative number passed as a side is a huge one.
+HRESULT Allocate(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height, PortSurface** out) {
+    *out = nullptr;
+    if (!width || !height)
+        return DDERR_INVALIDPARAMS;
+    if (width > port::MaxSurfaceSide || height > port::MaxSurfaceSide)
+        return DDERR_OUTOFMEMORY;
+    const uint64_t tight = uint64_t{width} * sizeof(WORD);
+    uint64_t pitch = static_cast<uint64_t>(
+        std::max<int64_t>(PortGetHost().surfacePitch(width), static_cast<int64_t>(tight)));
+    pitch += pitch % 2; // every row starts on a whole pixel
+    if (pitch * height > port::MaxSurfaceBytes)
+        return DDERR_OUTOFMEMORY;
+    PortSurface* s = new (std::nothrow) PortSurface;
+    if (!s)
+        return DDERR_OUTOFMEMORY;
+    s->owner = owner;
+    s->caps = caps;
+    s->width = width;
+    s->height = height;
+    s->pitch = static_cast<LONG>(pitch);
+    s->memory.assign(static_cast<size_t>(pitch * height), 0);
+    live.push_back(s);
+    *out = s;
+    return DD_OK;
+}
+
+} // namespace
+
+namespace port {
+
+HRESULT NewPlainSurface(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height,
+                        PortSurface** out) {
+    return Allocate(owner, caps, width, height, out);
+}
+
+HRESULT NewFlippingChain(PortDirectDraw* owner, DWORD width, DWORD height, PortSurface** out) {
+    const DWORD chain = DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+    PortSurface* front = nullptr;
+    PortSurface* back = nullptr;
+    HRESULT result = Allocate(owner, DDSCAPS_PRIMARYSURFACE | DDSCAPS_FRONTBUFFER | chain, width,
+                              height, &front);
+    if (FAILED(result))
+        return result;
+    result = Allocate(owner, DDSCAPS_BACKBUFFER | chain, width, height, &back);
+    if (FAILED(result)) {
+        Free(front);
+        return result;
+    }
+    back->refs = 0;
+    back->chainHead = front;
+    front->backBuffer = back;
+    *out = front;
+    return DD_OK;
+}
+
+const std::vector<PortSurface*>& LiveSurfaces() {
+    return live;
+}
+
+void RestoreChain(PortSurface* surface) {
+    PortSurface* head = surface->chainHead ? surface->chainHead : surface;
+    for (PortSurface* s : {head, head->backBuffer}) {
+        if (s && s->lost) {
+            s->lost = false;
+            Blacken(s); // what a lost surface held is gone
+        }
+    }
+}
+
+void DisownSurfaces(PortDirectDraw* owner) {
+    for (PortSurface* s : live)
+        if (s->owner == owner)
+            s->owner = nullptr;
+}
+
+void FreeAllSurfaces() {
+    for (PortSurface* s : live)
+        delete s;
+    live.clear();
+}
+
+} // namespace port
+
+void PortLoseSurfaces() {
+    for (PortSurface* s : live)
+        s->lost = true;
+}
+
+ULONG IDirectDrawSurface4::AddRef() {
+    return ++Impl(this)->refs;
+}
+
+ULONG IDirectDrawSurface4::Release() {
+    port::Enter("Release"); // recorded for the order of releases; a release cannot fail
+    PortSurface* s = Impl(this);
+    if (s->refs == 0)
+        return 0; // released once too often, or a back buffer never handed out
+    const ULONG left = --s->refs;
+    if (left == 0)
+        FreeChainIfUnused(s->chainHead ? s->chainHead : s);
+    return left;
+}
+
+HRESULT IDirectDrawSurface4::GetAttachedSurface(LPDDSCAPS2 caps, LPDIRECTDRAWSURFACE4* out) {
+    if (const HRESULT refused = port::Refused("GetAttachedSurface")) {
+        if (out)
+            *out = nullptr;
+        return refused;
+    }
+    if (!caps || !out)
+        return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    // In a chain of two each page is attached to the other.
+    PortSurface* s = Impl(this);
+    PortSurface* attached = s->backBuffer ? s->backBuffer : s->chainHead;
+    if (!attached || (attached->caps & caps->dwCaps) != caps->dwCaps)
+        return DDERR_NOTFOUND;
+    ++attached->refs;
+    *out = attached;
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface4::Flip(LPDIRECTDRAWSURFACE4 target, DWORD) {
+    if (const HRESULT refused = port::Refused("Flip"))
+        return refused;
+    PortSurface* front = Impl(this);
+    PortSurface* back = front->backBuffer;
+    if (!back)
+        return DDERR_NOTFLIPPABLE; // only the front of a chain flips
+    if (target && Impl(target) != back)
+        return DDERR_INVALIDPARAMS;
+    if (!front->owner || !(front->owner->cooperativeFlags & DDSCL_EXCLUSIVE))
+        return DDERR_NOEXCLUSIVEMODE;
+    if (front->lost || back->lost)
+        return DDERR_SURFACELOST;
+    if (Busy(front) || Busy(back))
+        return DDERR_SURFACEBUSY;
+    // The interfaces keep their places; the pages under them change over.
+    std::swap(front->memory, back->memory);
+    PortGetHost().present(front->Row(0), front->pitch, static_cast<int>(front->width),
+                          static_cast<int>(front->height));
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, LPRECT sourceRect,
+                                 DWORD flags, LPDDBLTFX fx) {
+    if (const HRESULT refused = port::Refused("Blt"))
+        return refused;
+    PortSurface* dest = Impl(this);
+    if (flags & ~BltPlainFlags)
+        return DDERR_UNSUPPORTED; // keys, effects and raster operations are not drawn here
+    if (fx && fx->dwSize != sizeof(DDBLTFX))
+        return DDERR_INVALIDPARAMS;
+    const bool fill = (flags & DDBLT_COLORFILL) != 0;
+    if (fill ? !fx : !source)
+        return DDERR_INVALIDPARAMS;
+    const RECT to = destRect ? *destRect : Whole(dest);
+    if (!Ordered(to))
+        return DDERR_INVALIDRECT;
+    PortSurface* src = fill ? nullptr : Impl(source);
+    RECT from = {};
+    if (src) {
+        from = sourceRect ? *sourceRect : Whole(src);
+        if (!Ordered(from) || !Inside(from, src))
+            return DDERR_INVALIDRECT;
+    }
+    if (dest->lost || (src && src->lost))
+        return DDERR_SURFACELOST;
+    if (Busy(dest) || (src && Busy(src)))
+        return DDERR_SURFACEBUSY;
+
+    // What falls outside the destination is cut off; a stretch keeps its scale.
+    const RECT clip = Intersect(to, Whole(dest));
+    if (!Ordered(clip))
+        return DD_OK;
+    if (fill) {
+        port::FillPixels(Rows(dest), clip, static_cast<WORD>(fx->dwFillColor));
+        return DD_OK;
+    }
+    if (src != dest) {
+        port::StretchPixels(Rows(src), from, Rows(dest), to, clip);
+        return DD_OK;
+    }
+    // Within one surface the source may overlap the destination: copy it out first.
+    const LONG width = from.right - from.left;
+    const LONG height = from.bottom - from.top;
+    std::vector<WORD> copy(static_cast<size_t>(width) * height);
+    const port::PixelRows held = {reinterpret_cast<BYTE*>(copy.data()),
+                                  static_cast<LONG>(width * sizeof(WORD))};
+    const RECT all = {0, 0, width, height};
+    port::StretchPixels(Rows(src), from, held, all, all);
+    port::StretchPixels(held, all, Rows(dest), to, clip);
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface4::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD, HANDLE) {
+    if (const HRESULT refused = port::Refused("Lock"))
+        return refused;
+    PortSurface* s = Impl(this);
+    if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2))
+        return DDERR_INVALIDPARAMS;
+    if (rect && (!Ordered(*rect) || !Inside(*rect, s)))
+        return DDERR_INVALIDPARAMS;
+    if (s->lost)
+        return DDERR_SURFACELOST;
+    if (Busy(s))
+        return DDERR_SURFACEBUSY;
+    const RECT area = rect ? *rect : Whole(s);
+    std::memset(desc, 0, sizeof(DDSURFACEDESC2));
+    desc->dwSize = sizeof(DDSURFACEDESC2);
+    desc->dwFlags =
+        DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT | DDSD_LPSURFACE;
+    desc->dwWidth = s->width;
+    desc->dwHeight = s->height;
+    desc->lPitch = s->pitch;
+    desc->lpSurface = s->Row(area.top) + area.left;
+    desc->ddsCaps.dwCaps = s->caps;
+    DDPIXELFORMAT& pf = desc->ddpfPixelFormat;
+    pf.dwSize = sizeof(DDPIXELFORMAT);
+    pf.dwFlags = DDPF_RGB;
+    pf.dwRGBBitCount = 16;
+    pf.dwRBitMask = 0xF800;
+    pf.dwGBitMask = 0x07E0;
+    pf.dwBBitMask = 0x001F;
+    s->locked = true;
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface4::Unlock(LPRECT) {
+    if (const HRESULT refused = port::Refused("Unlock"))
+        return refused;
+    PortSurface* s = Impl(this);
+    if (!s->locked)
+        return DDERR_NOTLOCKED;
+    s->locked = false;
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface4::GetDC(HDC* dc) {
+    if (const HRESULT refused = port::Refused("GetDC"))
+        return refused;
+    if (!dc)
+        return DDERR_INVALIDPARAMS;
+    PortSurface* s = Impl(this);
+    if (s->dcHeld)
+        return DDERR_DCALREADYCREATED;
+    if (s->lost)
+        return DDERR_SURFACELOST;
+    if (s->locked)
+        return DDERR_SURFACEBUSY;
+    // A fresh context each time, with GDI's defaults.
+    s->dc = PortDC();
+    s->dc.surface = s;
+    s->dcHeld = true;
+    *dc = Handle(&s->dc);
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface4::ReleaseDC(HDC dc) {
+    if (const HRESULT refused = port::Refused("ReleaseDC"))
+        return refused;
+    PortSurface* s = Impl(this);
+    if (!s->dcHeld)
+        return DDERR_NODC;
+    if (dc != Handle(&s->dc))
+        return DDERR_INVALIDPARAMS;
+    s->dcHeld = false;
+    s->dc.surface = nullptr; // the handle given out no longer draws
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface4::IsLost() {
+    if (const HRESULT refused = port::Refused("IsLost"))
+        return refused;
+    return Impl(this)->lost ? DDERR_SURFACELOST : DD_OK;
+}
+
+HRESULT IDirectDrawSurface4::Restore() {
+    if (const HRESULT refused = port::Refused("Restore"))
+        return refused;
+    port::RestoreChain(Impl(this));
+    return DD_OK;
+}
