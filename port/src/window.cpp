@@ -35,13 +35,13 @@ struct State {
     int quitCode = 0;
     // The display counter: the cursor shows while it is >= 0; 0 with a mouse attached.
     int cursorCount = 0;
+    // Real class atoms come from the 0xC000 range.
+    ATOM nextAtom = 0xC000;
 };
 
 State state;
 
-// Real class atoms come from the 0xC000 range; window handles are never reused in a process.
-constexpr ATOM FirstClassAtom = 0xC000;
-ATOM nextAtom = FirstClassAtom;
+// Window handles are never reused in a process, not even across a reset.
 uintptr_t nextWindow = 0x10010;
 
 constexpr WORD ProgramIcon = 101;
@@ -151,9 +151,9 @@ ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
         return 0;
     if (IsIntResource(wc->lpszClassName) || FindClass(wc->lpszClassName))
         return 0;
-    if (nextAtom == 0xFFFF)
+    if (state.nextAtom == 0xFFFF)
         return 0;
-    ATOM atom = nextAtom++;
+    ATOM atom = state.nextAtom++;
     state.classes.push_back({wc->lpszClassName, wc->lpfnWndProc, atom});
     return atom;
 }
