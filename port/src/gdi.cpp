@@ -29,14 +29,12 @@ void DrawCell(PortSurface& s, const unsigned char* glyph, long long x, long long
                 *out++ = (bits & (0x80u >> col)) ? ink : paper;
             continue;
         }
-        // Transparent: only the glyph's own pixels change.
+        // Transparent: only the glyph's own pixels change, found lowest bit first (the
+        // rightmost pixel), so the loop runs once per lit pixel.
         bits &= (0xFFu >> left) & (0xFFu << (port::GlyphWidth - right));
-        for (int col = left; bits; ++col, ++out) {
-            const unsigned mask = 0x80u >> col;
-            if (bits & mask) {
-                *out = ink;
-                bits &= ~mask;
-            }
+        while (bits) {
+            out[port::GlyphWidth - 1 - __builtin_ctz(bits) - left] = ink;
+            bits &= bits - 1;
         }
     }
 }
