@@ -1,5 +1,5 @@
-// Shared by the port's DirectDraw tests: an exclusive screen with its flipping chain, plain
-// surfaces, and pixels read back through Lock.
+// Shared by the port's DirectDraw tests: the screen as the game sets it up, plain surfaces,
+// and pixels written and read through Lock.
 #ifndef VANTOREL_TESTS_PORT_TEST_H
 #define VANTOREL_TESTS_PORT_TEST_H
 
@@ -13,11 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
-
-inline HWND TestWindow() {
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234));
-}
 
 inline DDSURFACEDESC2 PlainDesc(DWORD width, DWORD height) {
     DDSURFACEDESC2 desc{};
@@ -29,62 +26,58 @@ inline DDSURFACEDESC2 PlainDesc(DWORD width, DWORD height) {
     return desc;
 }
 
-inline DDSURFACEDESC2 ChainDesc() {
+// Calls `visit` with each pixel of the locked surface: visit(x, y, pixel).
+inline HRESULT ForEachPixel(LPDIRECTDRAWSURFACE4 s,
+                            const std::function<void(int, int, WORD&)>& visit) {
     DDSURFACEDESC2 desc{};
     desc.dwSize = sizeof(DDSURFACEDESC2);
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.dwBackBufferCount = 1;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    return desc;
+    const HRESULT locked = s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
+    if (FAILED(locked))
+        return locked;
+    for (DWORD y = 0; y < desc.dwHeight; ++y)
+        for (DWORD x = 0; x < desc.dwWidth; ++x)
+            visit(x, y,
+                  reinterpret_cast<WORD*>(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch)[x]);
+    return s->Unlock(nullptr);
 }
 
-inline DDBLTFX FillFx(WORD colour) {
-    DDBLTFX fx{};
-    fx.dwSize = sizeof(DDBLTFX);
-    fx.dwFillColor = colour;
-    return fx;
-}
-
-// A surface's pixels without the pitch padding: [y * width + x]; empty when Lock fails.
-inline std::vector<WORD> Pixels(LPDIRECTDRAWSURFACE4 surface) {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof(DDSURFACEDESC2);
+// The pixels without the row padding, [y * width + x]; empty when the surface won't lock.
+inline std::vector<WORD> Pixels(LPDIRECTDRAWSURFACE4 s) {
     std::vector<WORD> pixels;
-    if (FAILED(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr)))
-        return pixels;
-    for (DWORD y = 0; y < desc.dwHeight; ++y) {
-        const WORD* row = reinterpret_cast<const WORD*>(static_cast<const BYTE*>(desc.lpSurface) +
-                                                        y * desc.lPitch);
-        pixels.insert(pixels.end(), row, row + desc.dwWidth);
-    }
-    surface->Unlock(nullptr);
+    ForEachPixel(s, [&](int, int, WORD& p) { pixels.push_back(p); });
     return pixels;
 }
 
-// Every test starts from a fresh host with the display set up as the game sets it up (a mode
-// of `width` x `height` and a two-page chain), and must leave nothing alive at its end.
+// Each test starts on a fresh host with an exclusive 800 x 600 mode and a two-page chain, and
+// must leave nothing alive once it has released what it holds.
 class PortTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetEverything();
-        Open(800, 600);
-    }
-
-    void Open(DWORD width, DWORD height) {
         LPDIRECTDRAW first = nullptr;
         ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
         ASSERT_EQ(first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<LPVOID*>(&dd)), DD_OK);
         first->Release();
-        ASSERT_EQ(dd->SetCooperativeLevel(TestWindow(), 0x13), DD_OK);
-        ASSERT_EQ(dd->SetDisplayMode(width, height, 16, 0, 0), DD_OK);
-        DDSURFACEDESC2 desc = ChainDesc();
+        ASSERT_EQ(dd->SetCooperativeLevel(window, 0x13), DD_OK);
+        ASSERT_EQ(dd->SetDisplayMode(800, 600, 16, 0, 0), DD_OK);
+        MakeChain();
+    }
+
+    void MakeChain() {
+        DDSURFACEDESC2 desc{};
+        desc.dwSize = sizeof(DDSURFACEDESC2);
+        desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+        desc.dwBackBufferCount = 1;
+        desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
         ASSERT_EQ(dd->CreateSurface(&desc, &front, nullptr), DD_OK);
         DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, 0};
         ASSERT_EQ(front->GetAttachedSurface(&caps, &back), DD_OK);
     }
 
     void TearDown() override {
-        for (LPDIRECTDRAWSURFACE4 s : {back, front, plain})
+        for (LPDIRECTDRAWSURFACE4 s : held)
+            s->Release();
+        for (LPDIRECTDRAWSURFACE4 s : {back, front})
             if (s)
                 s->Release();
         if (dd)
@@ -93,21 +86,28 @@ class PortTest : public ::testing::Test {
         EXPECT_FALSE(scripted::DisplayModeSet());
     }
 
-    LPDIRECTDRAWSURFACE4 MakePlain(DWORD width, DWORD height) {
+    // An off-screen surface, released at the end of the test.
+    LPDIRECTDRAWSURFACE4 Plain(DWORD width, DWORD height) {
         DDSURFACEDESC2 desc = PlainDesc(width, height);
-        EXPECT_EQ(dd->CreateSurface(&desc, &plain, nullptr), DD_OK);
-        return plain;
+        LPDIRECTDRAWSURFACE4 s = nullptr;
+        EXPECT_EQ(dd->CreateSurface(&desc, &s, nullptr), DD_OK);
+        if (s)
+            held.push_back(s);
+        return s;
     }
 
-    HRESULT Fill(LPDIRECTDRAWSURFACE4 s, RECT* rect, WORD colour) {
-        DDBLTFX fx = FillFx(colour);
+    static HRESULT Fill(LPDIRECTDRAWSURFACE4 s, RECT* rect, WORD colour) {
+        DDBLTFX fx{};
+        fx.dwSize = sizeof(DDBLTFX);
+        fx.dwFillColor = colour;
         return s->Blt(rect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
     }
 
+    HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234));
     LPDIRECTDRAW4 dd = nullptr;
     LPDIRECTDRAWSURFACE4 front = nullptr;
     LPDIRECTDRAWSURFACE4 back = nullptr;
-    LPDIRECTDRAWSURFACE4 plain = nullptr; // released at the end when a test made one
+    std::vector<LPDIRECTDRAWSURFACE4> held;
 };
 
 #endif
