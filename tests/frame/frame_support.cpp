@@ -9,7 +9,6 @@
 #include "src/font8x16.h"
 
 #include <cstdio>
-#include <sstream>
 
 namespace {
 
@@ -17,20 +16,13 @@ LRESULT CALLBACK QuietProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Lock of the whole back buffer; null when it could not be locked.
-WORD* LockBackBuffer(LONG& pitch) {
-    DDSURFACEDESC2 desc;
-    ZeroMemory(&desc, sizeof desc);
+// Runs `use(pixels, pitchInPixels)` on the locked back buffer.
+template <typename Use> void WithBackBuffer(Use use) {
+    DDSURFACEDESC2 desc = {};
     desc.dwSize = sizeof desc;
-    if (FAILED(backBuffer->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr)))
-        return nullptr;
-    pitch = desc.lPitch;
-    return static_cast<WORD*>(desc.lpSurface);
-}
-
-void PutLE(std::string& out, DWORD value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    ASSERT_EQ(backBuffer->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    use(static_cast<WORD*>(desc.lpSurface), desc.lPitch / 2);
+    backBuffer->Unlock(nullptr);
 }
 
 } // namespace
@@ -46,131 +38,80 @@ bool StartDisplay() {
     return mainWindow && InitDirectDraw();
 }
 
-void StopDisplay() {
-    ReleaseDirectDraw();
-}
-
 const scripted::Page& RunFirstFrame() {
     StartDisplay();
     GameFrame();
     return scripted::LastPresent();
 }
 
-std::vector<WORD> ReadBackBuffer() {
-    std::vector<WORD> pixels(static_cast<size_t>(ScreenWidth) * ScreenHeight);
-    LONG pitch = 0;
-    const WORD* memory = LockBackBuffer(pitch);
-    if (!memory) {
-        ADD_FAILURE() << "the back buffer could not be locked";
-        return pixels;
-    }
-    for (int y = 0; y < ScreenHeight; ++y) {
-        const WORD* row = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(memory) +
-                                                        static_cast<size_t>(y) * pitch);
-        std::copy(row, row + ScreenWidth, pixels.begin() + static_cast<ptrdiff_t>(y) * ScreenWidth);
-    }
-    backBuffer->Unlock(nullptr);
-    return pixels;
+scripted::Page BackBufferPixels() {
+    scripted::Page page;
+    WithBackBuffer([&](WORD* pixels, LONG stride) {
+        page.width = stride;
+        page.height = 600;
+        page.pixels.assign(pixels, pixels + stride * 600);
+    });
+    return page;
 }
 
 void PaintBackBuffer(WORD (*pattern)(int x, int y)) {
-    LONG pitch = 0;
-    WORD* memory = LockBackBuffer(pitch);
-    if (!memory) {
-        ADD_FAILURE() << "the back buffer could not be locked";
-        return;
-    }
-    for (int y = 0; y < ScreenHeight; ++y) {
-        WORD* row = reinterpret_cast<WORD*>(reinterpret_cast<BYTE*>(memory) +
-                                            static_cast<size_t>(y) * pitch);
-        for (int x = 0; x < ScreenWidth; ++x)
-            row[x] = pattern(x, y);
-        for (LONG x = ScreenWidth; x < pitch / 2; ++x)
-            row[x] = PaddingPixel;
-    }
-    backBuffer->Unlock(nullptr);
-}
-
-bool PaddingUntouched() {
-    LONG pitch = 0;
-    const WORD* memory = LockBackBuffer(pitch);
-    if (!memory)
-        return false;
-    bool untouched = true;
-    for (int y = 0; y < ScreenHeight; ++y) {
-        const WORD* row = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(memory) +
-                                                        static_cast<size_t>(y) * pitch);
-        for (LONG x = ScreenWidth; x < pitch / 2; ++x)
-            untouched = untouched && row[x] == PaddingPixel;
-    }
-    backBuffer->Unlock(nullptr);
-    return untouched;
+    WithBackBuffer([&](WORD* pixels, LONG stride) {
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < stride; ++x)
+                pixels[y * stride + x] = pattern(x, y);
+    });
 }
 
 WORD BlockColour(int column, int row) {
-    const int red = (column * 9 + row * 5 + 3) % 32;
-    const int green = (column * 17 + row * 23 + 7) % 64;
-    const int blue = (column * 5 + row * 11 + 29) % 32;
-    return static_cast<WORD>(red << 11 | green << 5 | blue);
+    return static_cast<WORD>((column * 9 + row * 5 + 3) % 32 << 11 |
+                             (column * 17 + row * 23 + 7) % 64 << 5 |
+                             (column * 5 + row * 11 + 29) % 32);
 }
 
-void WriteBlockTitle(const std::string& path) {
-    const int width = 700, height = 120;
-    std::string file = "BM";
-    PutLE(file, 54 + width * height * 3, 4);
-    PutLE(file, 0, 4);
-    PutLE(file, 54, 4);
-    PutLE(file, 40, 4);
-    PutLE(file, width, 4);
-    PutLE(file, height, 4);
-    PutLE(file, 1, 2);
-    PutLE(file, 24, 2);
-    file.append(24, '\0'); // compression, image size, resolution, colours: all 0
-    for (int fileRow = 0; fileRow < height; ++fileRow) {
-        const int y = height - 1 - fileRow; // bottom-up
-        for (int x = 0; x < width; ++x) {
+void WriteBlockTitle(const char* path) {
+    const unsigned char header[54] = {'B', 'M', 0x96, 0xD8, 0x03, 0, 0, 0,   0, 0, 54, 0, 0, 0, 40,
+                                      0,   0,   0,    0xBC, 0x02, 0, 0, 120, 0, 0, 0,  1, 0, 24};
+    FILE* out = std::fopen(path, "wb");
+    ASSERT_NE(out, nullptr) << path;
+    std::fwrite(header, 1, sizeof header, out);
+    for (int y = 119; y >= 0; --y) { // bottom-up
+        for (int x = 0; x < 700; ++x) {
             const WORD c = BlockColour(x / 100, y / 40);
-            file += static_cast<char>((c & 0x1F) << 3);        // blue
-            file += static_cast<char>(((c >> 5) & 0x3F) << 2); // green
-            file += static_cast<char>((c >> 11) << 3);         // red
+            const unsigned char bgr[3] = {static_cast<unsigned char>((c & 0x1F) << 3),
+                                          static_cast<unsigned char>((c >> 5 & 0x3F) << 2),
+                                          static_cast<unsigned char>((c >> 11) << 3)};
+            std::fwrite(bgr, 1, 3, out);
         }
     }
-    FILE* out = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(out, nullptr) << path;
-    std::fwrite(file.data(), 1, file.size(), out);
     std::fclose(out);
 }
 
 bool IsInk(const TextLine& line, int px, int py) {
     const long long dx = static_cast<long long>(px) - line.x;
     const long long dy = static_cast<long long>(py) - line.y;
-    if (dx < 0 || dy < 0 || dy >= port::GlyphHeight)
+    if (dx < 0 || dy < 0 || dy >= port::GlyphHeight ||
+        dx / port::GlyphWidth >= static_cast<long long>(line.text.size()))
         return false;
-    const long long cell = dx / port::GlyphWidth;
-    if (cell >= static_cast<long long>(line.text.size()))
-        return false;
-    const unsigned char* glyph = port::Glyph(static_cast<unsigned char>(line.text[cell]));
-    return glyph[dy] & (0x80 >> (dx % port::GlyphWidth));
+    const unsigned char c = static_cast<unsigned char>(line.text[dx / port::GlyphWidth]);
+    return port::Glyph(c)[dy] & (0x80 >> dx % port::GlyphWidth);
 }
 
-::testing::AssertionResult OnlyTextChanged(const std::vector<WORD>& before,
-                                           const std::vector<WORD>& after,
+::testing::AssertionResult OnlyTextChanged(const scripted::Page& before,
+                                           const scripted::Page& after,
                                            const std::vector<TextLine>& lines) {
     int wrong = 0;
-    std::ostringstream first;
-    for (int y = 0; y < ScreenHeight; ++y) {
-        for (int x = 0; x < ScreenWidth; ++x) {
-            const size_t i = static_cast<size_t>(y) * ScreenWidth + x;
-            WORD want = before[i];
+    std::string first;
+    for (int y = 0; y < before.height; ++y) {
+        for (int x = 0; x < before.width; ++x) {
+            WORD want = before.At(x, y);
             for (const TextLine& line : lines)
-                if (IsInk(line, x, y))
-                    want = line.ink;
-            if (after[i] != want && wrong++ == 0)
-                first << std::hex << "(" << std::dec << x << ", " << y << ") is 0x" << std::hex
-                      << after[i] << ", not 0x" << want;
+                want = x < 800 && IsInk(line, x, y) ? line.ink : want; // not in the padding
+            if (after.At(x, y) != want && wrong++ == 0)
+                first = "(" + std::to_string(x) + ", " + std::to_string(y) + ") is " +
+                        std::to_string(after.At(x, y)) + ", not " + std::to_string(want);
         }
     }
     if (wrong == 0)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << wrong << " pixels wrong, first " << first.str();
+    return ::testing::AssertionFailure() << wrong << " pixels wrong, first " << first;
 }

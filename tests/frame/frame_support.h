@@ -11,50 +11,35 @@
 #include <string>
 #include <vector>
 
-constexpr int ScreenWidth = 800;
-constexpr int ScreenHeight = 600;
-
-// Creates the game window as mainWindow and sets up the display as WinMain does, reading
-// FinalTitle.bmp from the working directory. False when set-up failed.
+// Creates mainWindow and sets up the display as WinMain does, with the title file of the
+// working directory. False when set-up failed.
 bool StartDisplay();
 
-// Gives back everything the display holds, title included.
-void StopDisplay();
-
-// From the starting state (call ResetEverything first): sets up the display and runs one
-// frame. The page it presented.
+// From the starting state (after ResetEverything): sets up the display and runs one frame.
 const scripted::Page& RunFirstFrame();
 
-// The back buffer's pixels, read through Lock: pixels[y * 800 + x].
-std::vector<WORD> ReadBackBuffer();
-// Overwrites the back buffer through Lock with pixel(x, y) = pattern(x, y), and the pixels
-// of the row padding beyond the width (if the pitch has any) with PaddingPixel.
-constexpr WORD PaddingPixel = 0x5A5A;
+// The back buffer through Lock, whole rows including any padding: Pixels().width is the
+// pitch in pixels. Paint writes pattern(x, y) into every pixel, padding included.
+scripted::Page BackBufferPixels();
 void PaintBackBuffer(WORD (*pattern)(int x, int y));
-// Whether the row padding still holds PaddingPixel everywhere.
-bool PaddingUntouched();
 
-// A 24-bit bottom-up title file of 700 x 120 in flat blocks of 100 x 40: 7 columns and
-// 3 rows, each its own colour, chosen so that the 5-6-5 truncation loses nothing.
-void WriteBlockTitle(const std::string& path);
-// The 5-6-5 colour of the block in column `column` (0-6) and row `row` (0-2).
+// FinalTitle.bmp-style file of 700 x 120 in flat blocks of 100 x 40 (7 columns, 3 rows) whose
+// colours survive the 5-6-5 truncation exactly.
+void WriteBlockTitle(const char* path);
 WORD BlockColour(int column, int row);
 
-// One line of text as the tests expect to see it: `ink` is its 5-6-5 colour.
+// A line of text as the tests expect it: 8 x 16 cells from (x, y) in the 5-6-5 colour `ink`.
 struct TextLine {
     int x;
     int y;
     std::string text;
     WORD ink;
 };
-
-// Whether pixel (px, py) is a lit pixel of a glyph of the line, cells 8 x 16 from (x, y).
 bool IsInk(const TextLine& line, int px, int py);
 
-// `after` equals `before` but for the lit glyph pixels of the lines, which hold their ink.
-// Both are 800 x 600 pixel arrays.
-::testing::AssertionResult OnlyTextChanged(const std::vector<WORD>& before,
-                                           const std::vector<WORD>& after,
+// `after` is `before` but for the lit glyph pixels of the lines, which hold their ink.
+::testing::AssertionResult OnlyTextChanged(const scripted::Page& before,
+                                           const scripted::Page& after,
                                            const std::vector<TextLine>& lines);
 
 #endif
