@@ -32,7 +32,10 @@ void ReportSetupFailure(const char* text) {
 // After the display was taken away: the chain and the title come back empty, so the title's
 // pixels are read from its file again. Nothing here is reported; the flip says if it worked.
 void RestoreSurfaces() {
-    primarySurface->Restore(); // restores the attached back buffer with it
+    // The back buffer comes back with the primary. While the screen can't be had, the title
+    // is left alone too: its file is read again only when there is somewhere to show it.
+    if (FAILED(primarySurface->Restore()))
+        return;
     if (titleSurface && SUCCEEDED(titleSurface->Restore()))
         ReloadBitmapSurface(titleSurface, TitleFileName);
 }
