@@ -29,11 +29,10 @@ void ReportSetupFailure(const char* text) {
     ReportFailure(mainWindow, text, "ERROR", MB_ICONERROR, text);
 }
 
-// After the display was taken away: the chain and the title come back empty, so the title's
-// pixels are read from its file again. Nothing here is reported; the flip says if it worked.
+// After the display was taken away: the chain (the back buffer comes back with the primary)
+// and the title come back empty, so the title's pixels are read from its file again. While
+// the screen can't be had the title is left alone. Nothing is reported; the flip tells.
 void RestoreSurfaces() {
-    // The back buffer comes back with the primary. While the screen can't be had, the title
-    // is left alone too: its file is read again only when there is somewhere to show it.
     if (FAILED(primarySurface->Restore()))
         return;
     if (titleSurface && SUCCEEDED(titleSurface->Restore()))
