@@ -1,1 +1,335 @@
-// Placeholder: filled in by its own change.
+// The SDL2 host. The game's one window is a borderless SDL window; its exclusive 800 x 600 mode
+// becomes a full-screen window showing the page scaled to the display with its shape kept.
+// Pages go to the screen through an accelerated renderer with vsync when there is one, and
+// otherwise through the window's own surface, paced to the display's refresh.
+#include "sdl_host.h"
+
+#include "sdl_scale.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct State {
+    SDL_Window* window = nullptr;
+    int windowWidth = 0;
+    int windowHeight = 0;
+    bool cursorVisible = true;
+    // The exclusive mode's size while it is in force; 0 otherwise.
+    int modeWidth = 0;
+    int modeHeight = 0;
+
+    // The accelerated path.
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+
+    // The window-surface path: where the page goes and how, worked out again whenever the
+    // window's surface changes.
+    SDL_Surface* surface = nullptr;
+    int surfaceWidth = 0;
+    int surfaceHeight = 0;
+    Uint32 surfaceFormat = 0;
+    SDL_Rect picture = {0, 0, 0, 0};
+    std::vector<Uint32> table;
+    std::vector<int> columns;
+    std::vector<int> rows;
+
+    // Pacing when nothing waits for the display's refresh: the counter value before which
+    // the next page is not shown.
+    bool pace = false;
+    Uint64 period = 0;
+    Uint64 nextPresent = 0;
+};
+
+State state;
+
+DWORD Now() {
+    return SDL_GetTicks();
+}
+
+SDL_Scancode ScancodeOf(int vk) {
+    switch (vk) {
+    case VK_LEFT:
+        return SDL_SCANCODE_LEFT;
+    case VK_RIGHT:
+        return SDL_SCANCODE_RIGHT;
+    case VK_UP:
+        return SDL_SCANCODE_UP;
+    case VK_DOWN:
+        return SDL_SCANCODE_DOWN;
+    case VK_RETURN:
+        return SDL_SCANCODE_RETURN;
+    case VK_ESCAPE:
+        return SDL_SCANCODE_ESCAPE;
+    default:
+        // F1 to F12 follow each other in both numberings.
+        if (vk >= VK_F5 - 4 && vk <= VK_F5 + 7)
+            return static_cast<SDL_Scancode>(SDL_SCANCODE_F1 + (vk - (VK_F5 - 4)));
+        return SDL_SCANCODE_UNKNOWN;
+    }
+}
+
+bool KeyDown(int vk) {
+    const Uint8* keys = SDL_GetKeyboardState(nullptr);
+    // The keypad's Enter is VK_RETURN too.
+    if (vk == VK_RETURN && keys[SDL_SCANCODE_KP_ENTER])
+        return true;
+    SDL_Scancode code = ScancodeOf(vk);
+    return code != SDL_SCANCODE_UNKNOWN && keys[code];
+}
+
+int ShowBox(HWND, const char* text, const char* caption, UINT style) {
+    // The game's window is the parent whenever it exists, so that the box stays above the
+    // full-screen picture.
+    SDL_MessageBoxButtonData ok = {};
+    ok.flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+    ok.buttonid = IDOK;
+    ok.text = "OK";
+    SDL_MessageBoxData box = {};
+    box.flags = (style & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+    box.window = state.window;
+    box.title = caption;
+    box.message = text;
+    box.numbuttons = 1;
+    box.buttons = &ok;
+    int pressed = IDOK;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0)
+        // No display to show it on: the report still reaches whoever started the game.
+        std::fprintf(stderr, "vantorel: %s: %s\n", caption, text);
+    return IDOK;
+}
+
+void DropPresentation() {
+    if (state.texture)
+        SDL_DestroyTexture(state.texture);
+    if (state.renderer)
+        SDL_DestroyRenderer(state.renderer);
+    state.texture = nullptr;
+    state.renderer = nullptr;
+    state.surface = nullptr;
+    state.modeWidth = state.modeHeight = 0;
+    state.pace = false;
+}
+
+bool OpenWindow(const char* caption, int width, int height) {
+    if (state.window)
+        return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "vantorel: no display: %s\n", SDL_GetError());
+        return false;
+    }
+    // With no screen at all SDL falls back on drivers that draw nowhere; the game would run
+    // unseen and never end. Only someone who asks for one by SDL_VIDEODRIVER gets it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!SDL_GetHint(SDL_HINT_VIDEODRIVER) && driver &&
+        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+        std::fprintf(stderr,
+                     "vantorel: no display: SDL found only its %s video driver (is DISPLAY or "
+                     "WAYLAND_DISPLAY set?)\n",
+                     driver);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    state.window =
+        SDL_CreateWindow(caption, 0, 0, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    if (!state.window) {
+        std::fprintf(stderr, "vantorel: cannot open a window: %s\n", SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    state.windowWidth = width;
+    state.windowHeight = height;
+    SDL_ShowCursor(state.cursorVisible ? SDL_ENABLE : SDL_DISABLE);
+    return true;
+}
+
+void CloseWindow() {
+    if (!state.window)
+        return;
+    DropPresentation();
+    SDL_DestroyWindow(state.window);
+    state.window = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void ShowHostCursor(bool visible) {
+    state.cursorVisible = visible;
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void PumpEvents() {
+    // Closing the last window brings both a window event and SDL_QUIT: one request is enough.
+    bool asked = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        bool close = event.type == SDL_QUIT ||
+                     (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
+        if (close && !asked) {
+            asked = true;
+            PortCloseRequest();
+        }
+    }
+}
+
+// SDL's own hints, read from the environment as SDL_RENDER_VSYNC and
+// SDL_FRAMEBUFFER_ACCELERATION, say whether to wait for the refresh and whether the GPU may be
+// used at all.
+bool WantVsync() {
+    return SDL_GetHintBoolean(SDL_HINT_RENDER_VSYNC, SDL_TRUE);
+}
+bool MayAccelerate() {
+    return SDL_GetHintBoolean(SDL_HINT_FRAMEBUFFER_ACCELERATION, SDL_TRUE);
+}
+
+bool OpenRenderer(int width, int height) {
+    Uint32 flags = SDL_RENDERER_ACCELERATED | (WantVsync() ? SDL_RENDERER_PRESENTVSYNC : 0);
+    state.renderer = SDL_CreateRenderer(state.window, -1, flags);
+    if (!state.renderer)
+        return false;
+    state.texture = SDL_CreateTexture(state.renderer, SDL_PIXELFORMAT_RGB565,
+                                      SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!state.texture || SDL_RenderSetLogicalSize(state.renderer, width, height) != 0) {
+        DropPresentation();
+        return false;
+    }
+    SDL_RendererInfo info;
+    bool vsync =
+        SDL_GetRendererInfo(state.renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
+    state.pace = WantVsync() && !vsync;
+    return true;
+}
+
+bool SetMode(int width, int height, int bitsPerPixel) {
+    if (!state.window || bitsPerPixel != 16 || width <= 0 || height <= 0)
+        return false;
+    DropPresentation();
+    // Without a window manager nobody acts on the full-screen request, so the window first
+    // covers the display by itself.
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(state.window), &bounds) == 0) {
+        SDL_SetWindowPosition(state.window, bounds.x, bounds.y);
+        SDL_SetWindowSize(state.window, bounds.w, bounds.h);
+    }
+    if (SDL_SetWindowFullscreen(state.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        std::fprintf(stderr, "vantorel: cannot take the screen: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_RaiseWindow(state.window);
+    if (!MayAccelerate() || !OpenRenderer(width, height))
+        state.pace = WantVsync();
+    state.modeWidth = width;
+    state.modeHeight = height;
+
+    SDL_DisplayMode display;
+    int rate = 0;
+    if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(state.window), &display) == 0)
+        rate = display.refresh_rate;
+    state.period = SDL_GetPerformanceFrequency() / static_cast<Uint64>(rate > 0 ? rate : 60);
+    state.nextPresent = 0;
+    return true;
+}
+
+void RestoreMode() {
+    DropPresentation();
+    if (!state.window)
+        return;
+    SDL_SetWindowFullscreen(state.window, 0);
+    SDL_SetWindowSize(state.window, state.windowWidth, state.windowHeight);
+}
+
+LONG SurfacePitch(DWORD width) {
+    return static_cast<LONG>(width * 2);
+}
+
+void PresentToRenderer(const WORD* pixels, LONG pitch) {
+    SDL_UpdateTexture(state.texture, nullptr, pixels, pitch);
+    // Clearing keeps the bars beside the picture black.
+    SDL_RenderClear(state.renderer);
+    SDL_RenderCopy(state.renderer, state.texture, nullptr, nullptr);
+    SDL_RenderPresent(state.renderer);
+}
+
+void PresentToSurface(const WORD* pixels, LONG pitch, int width, int height) {
+    SDL_Surface* surface = SDL_GetWindowSurface(state.window);
+    if (!surface)
+        return;
+    if (surface != state.surface || surface->w != state.surfaceWidth ||
+        surface->h != state.surfaceHeight || surface->format->format != state.surfaceFormat) {
+        state.surface = surface;
+        state.surfaceWidth = surface->w;
+        state.surfaceHeight = surface->h;
+        state.surfaceFormat = surface->format->format;
+        state.picture = sdlscale::Letterbox(width, height, surface->w, surface->h);
+        state.columns = sdlscale::SourceIndices(width, state.picture.w);
+        state.rows = sdlscale::SourceIndices(height, state.picture.h);
+        if (surface->format->BytesPerPixel == 4)
+            state.table = sdlscale::MakeTable(surface->format);
+        SDL_FillRect(surface, nullptr, 0);
+    }
+    if (surface->format->BytesPerPixel == 4) {
+        if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
+            return;
+        sdlscale::DrawPage(pixels, pitch, state.table, state.columns, state.rows,
+                           static_cast<Uint8*>(surface->pixels), surface->pitch, state.picture);
+        if (SDL_MUSTLOCK(surface))
+            SDL_UnlockSurface(surface);
+    } else {
+        // Uncommon displays (16 or 24 bits): SDL converts and scales, more slowly.
+        SDL_Surface* page = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<WORD*>(pixels), width, height, 16, pitch, SDL_PIXELFORMAT_RGB565);
+        if (!page)
+            return;
+        SDL_BlitScaled(page, nullptr, surface, &state.picture);
+        SDL_FreeSurface(page);
+    }
+    SDL_UpdateWindowSurface(state.window);
+}
+
+// Waits until a refresh interval since the last page has passed, sleeping rather than
+// spinning, and keeps the rhythm without catching up on frames that came late.
+void Pace() {
+    Uint64 now = SDL_GetPerformanceCounter();
+    if (state.nextPresent > now) {
+        Uint64 ms = ((state.nextPresent - now) * 1000 + SDL_GetPerformanceFrequency() / 2) /
+                    SDL_GetPerformanceFrequency();
+        if (ms > 0)
+            SDL_Delay(static_cast<Uint32>(ms));
+        state.nextPresent += state.period;
+    } else {
+        state.nextPresent = now + state.period;
+    }
+}
+
+void Present(const WORD* pixels, LONG pitch, int width, int height) {
+    if (!state.window || state.modeWidth == 0)
+        return;
+    if (state.renderer && width == state.modeWidth && height == state.modeHeight)
+        PresentToRenderer(pixels, pitch);
+    else if (!state.renderer)
+        PresentToSurface(pixels, pitch, width, height);
+    // Waiting after the page is shown, as a flip waits for the refresh, lets the next frame
+    // read the keys as late as possible.
+    if (state.pace)
+        Pace();
+}
+
+long Enter(const char*) {
+    return 0;
+}
+
+const PortHost host = {Now,        KeyDown, ShowBox,     OpenWindow,   CloseWindow, ShowHostCursor,
+                       PumpEvents, SetMode, RestoreMode, SurfacePitch, Present,     Enter};
+
+} // namespace
+
+const PortHost* SdlHost() {
+    return &host;
+}
+
+SDL_Window* SdlWindow() {
+    return state.window;
+}
