@@ -8,7 +8,7 @@ SHELL := /bin/bash
 deps:
 	@scripts/install-deps
 
-build-%: deps
+build-linux build-asan build-windows build-fuzz: build-%: deps
 	@cmake --preset $* > build-$*.configure.log || { cat build-$*.configure.log; exit 1; }
 	@rm -f build-$*.configure.log
 	cmake --build --preset $*
