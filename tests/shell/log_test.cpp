@@ -1,4 +1,4 @@
-// The log file and the failure report, each test in a directory of its own.
+// The log file and the failure report, in a directory of their own.
 #include "support/test_support.h"
 
 #include "scripted_host.h"
@@ -8,83 +8,49 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
-namespace {
+// Every box shown so far, a line each: owner, text, caption and style.
+static std::string Boxes() {
+    std::string all;
+    for (const scripted::MessageBoxRecord& box : scripted::MessageBoxes())
+        all += std::to_string(uintptr_t(box.owner)) + ' ' + box.text + '|' + box.caption + '|' +
+               std::to_string(box.style) + '\n';
+    return all;
+}
 
-class LogTest : public ::testing::Test {
-  protected:
-    void SetUp() override { ResetEverything(); }
+// Clearing empties an old log; a text is written as it stands, then a line feed or a space; a
+// report shows its box, then logs its own text. A log that can't be opened (a directory; a
+// read-only file) gives a box at every call, the program goes on, and the file is left alone.
+TEST(Log, WritesExactlyAndReportsBoxFirst) {
     TempDir dir;
-};
-
-TEST_F(LogTest, ClearingEmptiesTheOldLogAndWritingAppendsExactlyTheText) {
+    ResetEverything();
     std::ofstream("Log.txt") << "from an earlier run\n";
     ClearLog();
-    EXPECT_EQ(ReadFile("Log.txt"), "");
+    for (auto [text, endLine] : {std::pair<const char*, int>{"Score:", 0},
+                                 {"100", 1},
+                                 {"", 1},
+                                 {"first\nsecond", 1},
+                                 {nullptr, 1}})
+        WriteLog(text, endLine);
+    const std::string written = "Score: 100\n\nfirst\nsecond\n\n";
+    std::string logAtBox;
+    scripted::OnMessageBox([&](const auto&) { return logAtBox = ReadFile("Log.txt"), IDOK; });
+    ReportFailure(HWND(0x40), "SideTop blt Failed", "Error", MB_OK, "SideTop Blt Failed");
+    EXPECT_EQ(Boxes(), "64 SideTop blt Failed|Error|0\n");
+    EXPECT_EQ(logAtBox + ReadFile("Log.txt"), written + written + "SideTop Blt Failed\n");
 
-    const struct {
-        const char* text;
-        int endLine;
-        const char* log;
-    } writes[] = {{"one", 1, "one\n"},
-                  {"Score:", 0, "one\nScore: "}, // a space, and the next text on the same line
-                  {"100", 1, "one\nScore: 100\n"},
-                  {"", 1, "one\nScore: 100\n\n"},
-                  {"first\nsecond", 1, "one\nScore: 100\n\nfirst\nsecond\n"},
-                  {nullptr, 1, "one\nScore: 100\n\nfirst\nsecond\n\n"}};
-    for (size_t i = 0; i < std::size(writes); ++i) {
-        WriteLog(writes[i].text, writes[i].endLine);
-        EXPECT_EQ(ReadFile("Log.txt"), writes[i].log) << "write " << i;
-    }
-    EXPECT_TRUE(scripted::MessageBoxes().empty());
-}
-
-TEST_F(LogTest, AReportShowsItsBoxFirstThenLogsItsOwnText) {
-    const HWND owner = reinterpret_cast<HWND>(uintptr_t{0x40});
-    std::string logWhileBoxOpen = "unread";
-    scripted::OnMessageBox([&](const scripted::MessageBoxRecord&) {
-        logWhileBoxOpen = ReadFile("Log.txt");
-        return IDOK;
-    });
-    ReportFailure(owner, "SideTop blt Failed", "Error", MB_OK, "SideTop Blt Failed");
-    ASSERT_EQ(scripted::MessageBoxes().size(), 1u);
-    const scripted::MessageBoxRecord& box = scripted::MessageBoxes()[0];
-    EXPECT_EQ(box.owner, owner);
-    EXPECT_EQ(box.text + "|" + box.caption, "SideTop blt Failed|Error");
-    EXPECT_EQ(box.style, MB_OK);
-    EXPECT_EQ(logWhileBoxOpen, "");
-    EXPECT_EQ(ReadFile("Log.txt"), "SideTop Blt Failed\n");
-}
-
-TEST_F(LogTest, ALogThatCannotBeOpenedGivesABoxForEveryCallAndIsLeftAlone) {
     for (const bool directory : {true, false}) {
-        SCOPED_TRACE(directory ? "a directory" : "a read-only file");
         ResetEverything();
         std::filesystem::remove_all("Log.txt");
-        if (directory) {
-            std::filesystem::create_directory("Log.txt");
-        } else {
-            if (geteuid() == 0)
-                continue; // root writes to read-only files
-            std::ofstream("Log.txt") << "earlier\n";
-            chmod("Log.txt", 0444);
-        }
+        directory ? void(std::filesystem::create_directory("Log.txt"))
+                  : void(std::ofstream("Log.txt") << "earlier\n");
+        std::filesystem::permissions("Log.txt", std::filesystem::perms(0500));
+        if (!directory && std::ofstream("Log.txt", std::ios::app))
+            continue; // root writes to read-only files
         ClearLog();
         ReportFailure(nullptr, "SetDisplayMode Failed", "ERROR", MB_ICONERROR, "same");
-        const char* const unavailable = "Could not open Log File.";
-        const auto& boxes = scripted::MessageBoxes();
-        ASSERT_EQ(boxes.size(), 3u);
-        EXPECT_EQ(boxes[0].text + boxes[1].text + boxes[2].text,
-                  std::string(unavailable) + "SetDisplayMode Failed" + unavailable);
-        for (size_t i : {0, 2}) {
-            EXPECT_EQ(boxes[i].owner, nullptr) << "box " << i;
-            EXPECT_EQ(boxes[i].caption, "Error") << "box " << i;
-            EXPECT_EQ(boxes[i].style, MB_ICONERROR) << "box " << i;
-        }
+        const std::string unavailable = "0 Could not open Log File.|Error|16\n";
+        EXPECT_EQ(Boxes(), unavailable + "0 SetDisplayMode Failed|ERROR|16\n" + unavailable);
         EXPECT_EQ(ReadFile("Log.txt"), directory ? "" : "earlier\n");
     }
 }
-
-} // namespace
