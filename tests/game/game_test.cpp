@@ -17,8 +17,8 @@ static void PlaceBall(LONG x, LONG y, LONG vx, LONG vy) {
     Ball.x1 = x, Ball.y1 = y, Ball.x2 = x + 5, Ball.y2 = y + 5, Ball.Velx = vx, Ball.Vely = vy;
 }
 
-// One CheckCollisions call. The player's paddle spans x1 .. x1 + 40 on rows 550 .. 555, the
-// computer's 380 .. 420 on rows 150 .. 155.
+// One CheckCollisions call, which moves the ball only to serve it. The player's paddle spans
+// x1 .. x1 + 40 on rows 550 .. 555, the computer's 380 .. 420 on rows 150 .. 155.
 TEST(Collisions, TurnsScoresAndEndsRounds) {
     const struct {
         int playerX1, ballX1, ballY1, velx, vely, lives, wantVelx, wantVely, wantScore, wantLives;
@@ -43,7 +43,6 @@ TEST(Collisions, TurnsScoresAndEndsRounds) {
         Player.x1 = c.playerX1, Player.x2 = c.playerX1 + 40, Lives = c.lives;
         PlaceBall(c.ballX1, c.ballY1, c.velx, c.vely);
         CheckCollisions();
-        // Nothing here moves the ball, except that a round's end serves it.
         const bool served = c.wantPrompt != Prompt::None;
         EXPECT_EQ(
             std::make_tuple(Ball.Velx, Ball.Vely, Score, Lives, PendingPrompt(), Ball.x1, Ball.y1),
@@ -91,14 +90,14 @@ TEST(PlayStep, KeysAndTimers) {
         EXPECT_EQ(debugInfo, bool(want[i])) << "frame " << i;
     }
     // Started with the clock past 2^31, everything acts at once; then, a frame a millisecond
-    // through the wrap, the ball steps every 5 ms and the computer's paddle follows every frame.
+    // through the wrap, the ball steps every 5 ms and the computer's paddle tracks it every frame.
     ResetEverything();
     scripted::SetKey(VK_RIGHT, true), scripted::SetKey(VK_F5, true);
     scripted::SetClock(0xF0000000u);
-    Enemy.x1 = 500, Enemy.x2 = 540, Player.x1 = 600, Player.x2 = 640;
+    Enemy.x1 = ServeX1, Enemy.x2 = ServeX1 + 40, Player.x1 = 600, Player.x2 = 640;
     PlayStep();
     EXPECT_EQ(std::make_tuple(Ball.x1, Player.x1, debugInfo, Enemy.x1),
-              std::make_tuple(ServeX1 - 2, LONG{605}, true, LONG{498}));
+              std::make_tuple(ServeX1 - 2, LONG{605}, true, ServeX1 - 2));
     std::vector<DWORD> steps;
     for (DWORD t = 0xFFFFFFF8u; t != 13; ++t) {
         const LONG before = Ball.x1;
@@ -107,8 +106,8 @@ TEST(PlayStep, KeysAndTimers) {
         if (Ball.x1 != before)
             steps.push_back(t);
     }
-    EXPECT_EQ(std::make_tuple(steps, Enemy.x1, Player.x1), // Right held up to the limit
-              std::make_tuple(std::vector<DWORD>{0xFFFFFFF8u, 0xFFFFFFFDu, 2, 7, 12}, 456, 660));
+    EXPECT_EQ(std::make_tuple(steps, Enemy.x1 - Ball.x1, Player.x1), // Right held to the limit
+              std::make_tuple(std::vector<DWORD>{0xFFFFFFF8u, 0xFFFFFFFDu, 2, 7, 12}, -2, 660));
 }
 
 // Without Enter nothing changes; with it each prompt restarts play its own way, one a frame.
@@ -156,7 +155,8 @@ TEST(Play, FirstRoundThenAMillionRandomFrames) {
             turns.insert(turns.end(), {frame, x1, y1});
     }
     EXPECT_EQ(turns, (std::vector<LONG>{66, 267, 155, 150, 99, 407, 200, 199, 557}));
-    EXPECT_EQ(std::make_tuple(PendingPrompt(), Lives, Score), std::make_tuple(Prompt::Lose, 2, 0));
+    EXPECT_EQ(std::make_tuple(PendingPrompt(), Lives, Score, Enemy.x1),
+              std::make_tuple(Prompt::Lose, 2, 0, 168)); // the computer's paddle followed
 
     // Then a million frames with random keys and frame times of 0 to 20 ms: the world stays
     // sound, and every way a round ends, and level ups, are played.
