@@ -47,7 +47,9 @@ int PortLiveObjects();
 
 namespace port {
 // Entry check of a named call: 0 to go on, or the failure to return.
-inline long Enter(const char* call) { return PortGetHost().enter(call); }
+inline long Enter(const char* call) {
+    return PortGetHost().enter(call);
+}
 } // namespace port
 
 #endif

@@ -130,8 +130,8 @@ typedef struct tagMSG {
 // Windowing
 ATOM RegisterClassExA(const WNDCLASSEXA* wc);
 #define RegisterClassEx RegisterClassExA
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
-                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);
 BOOL DestroyWindow(HWND window);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);

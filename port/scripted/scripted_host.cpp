@@ -41,9 +41,13 @@ struct State {
 
 State state;
 
-DWORD Now() { return state.clock; }
+DWORD Now() {
+    return state.clock;
+}
 
-bool KeyDown(int vk) { return vk >= 0 && vk < 256 && state.keys[vk]; }
+bool KeyDown(int vk) {
+    return vk >= 0 && vk < 256 && state.keys[vk];
+}
 
 int ShowBox(HWND owner, const char* text, const char* caption, UINT style) {
     state.boxes.push_back({owner, text, caption, style});
@@ -60,9 +64,13 @@ bool OpenWindow(const char* caption, int width, int height) {
     return true;
 }
 
-void CloseWindow() { state.windowOpen = false; }
+void CloseWindow() {
+    state.windowOpen = false;
+}
 
-void ShowHostCursor(bool visible) { state.cursorVisible = visible; }
+void ShowHostCursor(bool visible) {
+    state.cursorVisible = visible;
+}
 
 void PumpEvents() {
     ++state.pumps;
@@ -82,9 +90,13 @@ bool SetMode(int width, int height, int bpp) {
     return true;
 }
 
-void RestoreMode() { state.modeSet = false; }
+void RestoreMode() {
+    state.modeSet = false;
+}
 
-LONG SurfacePitch(DWORD width) { return static_cast<LONG>(width * 2) + state.pitchPadding; }
+LONG SurfacePitch(DWORD width) {
+    return static_cast<LONG>(width * 2) + state.pitchPadding;
+}
 
 void Present(const WORD* pixels, LONG pitch, int width, int height) {
     ++state.presents;
@@ -119,8 +131,8 @@ long Enter(const char* call) {
     return code;
 }
 
-const PortHost host = {Now,         KeyDown,    ShowBox,      OpenWindow, CloseWindow, ShowHostCursor,
-                       PumpEvents,  SetMode,    RestoreMode,  SurfacePitch, Present,   Enter};
+const PortHost host = {Now,        KeyDown, ShowBox,     OpenWindow,   CloseWindow, ShowHostCursor,
+                       PumpEvents, SetMode, RestoreMode, SurfacePitch, Present,     Enter};
 
 } // namespace
 
@@ -130,9 +142,15 @@ void Install() {
     state = State();
 }
 
-void SetClock(DWORD ms) { state.clock = ms; }
-void AdvanceClock(DWORD ms) { state.clock += ms; }
-DWORD Clock() { return state.clock; }
+void SetClock(DWORD ms) {
+    state.clock = ms;
+}
+void AdvanceClock(DWORD ms) {
+    state.clock += ms;
+}
+DWORD Clock() {
+    return state.clock;
+}
 
 void SetKey(int vk, bool down) {
     if (vk >= 0 && vk < 256)
@@ -156,10 +174,16 @@ void FailCallAfter(const std::string& call, int skip, int times, long code) {
     state.failures[call] = {times, code, skip};
 }
 
-void ClearFailures() { state.failures.clear(); }
+void ClearFailures() {
+    state.failures.clear();
+}
 
-void SetRecording(bool on) { state.recording = on; }
-const std::vector<const char*>& Calls() { return state.calls; }
+void SetRecording(bool on) {
+    state.recording = on;
+}
+const std::vector<const char*>& Calls() {
+    return state.calls;
+}
 
 int CallCount(const std::string& call) {
     int n = 0;
@@ -168,29 +192,63 @@ int CallCount(const std::string& call) {
     return n;
 }
 
-void SetPitchPadding(LONG bytes) { state.pitchPadding = bytes; }
-void LoseSurfaces() { PortLoseSurfaces(); }
+void SetPitchPadding(LONG bytes) {
+    state.pitchPadding = bytes;
+}
+void LoseSurfaces() {
+    PortLoseSurfaces();
+}
 
-const std::vector<MessageBoxRecord>& MessageBoxes() { return state.boxes; }
+const std::vector<MessageBoxRecord>& MessageBoxes() {
+    return state.boxes;
+}
 void OnMessageBox(std::function<int(const MessageBoxRecord&)> handler) {
     state.boxHandler = std::move(handler);
 }
 
-void SetKeepPresents(bool on) { state.keepPresents = on; }
-int PresentCount() { return state.presents; }
-const Page& LastPresent() { return state.lastPresent; }
+void SetKeepPresents(bool on) {
+    state.keepPresents = on;
+}
+int PresentCount() {
+    return state.presents;
+}
+const Page& LastPresent() {
+    return state.lastPresent;
+}
 
-void OnPump(std::function<void(int)> handler) { state.pumpHandler = std::move(handler); }
-void RequestClose() { state.closeRequested = true; }
+void OnPump(std::function<void(int)> handler) {
+    state.pumpHandler = std::move(handler);
+}
+void RequestClose() {
+    state.closeRequested = true;
+}
 
-bool WindowOpen() { return state.windowOpen; }
-std::string WindowCaption() { return state.caption; }
-int WindowWidth() { return state.windowWidth; }
-int WindowHeight() { return state.windowHeight; }
-bool CursorVisible() { return state.cursorVisible; }
-bool DisplayModeSet() { return state.modeSet; }
-int DisplayWidth() { return state.modeWidth; }
-int DisplayHeight() { return state.modeHeight; }
-int DisplayBitsPerPixel() { return state.modeBpp; }
+bool WindowOpen() {
+    return state.windowOpen;
+}
+std::string WindowCaption() {
+    return state.caption;
+}
+int WindowWidth() {
+    return state.windowWidth;
+}
+int WindowHeight() {
+    return state.windowHeight;
+}
+bool CursorVisible() {
+    return state.cursorVisible;
+}
+bool DisplayModeSet() {
+    return state.modeSet;
+}
+int DisplayWidth() {
+    return state.modeWidth;
+}
+int DisplayHeight() {
+    return state.modeHeight;
+}
+int DisplayBitsPerPixel() {
+    return state.modeBpp;
+}
 
 } // namespace scripted

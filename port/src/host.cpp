@@ -2,28 +2,46 @@
 
 namespace {
 
-DWORD NullNow() { return 0; }
-bool NullKeyDown(int) { return false; }
-int NullMessageBox(HWND, const char*, const char*, UINT) { return IDOK; }
-bool NullOpenWindow(const char*, int, int) { return true; }
+DWORD NullNow() {
+    return 0;
+}
+bool NullKeyDown(int) {
+    return false;
+}
+int NullMessageBox(HWND, const char*, const char*, UINT) {
+    return IDOK;
+}
+bool NullOpenWindow(const char*, int, int) {
+    return true;
+}
 void NullCloseWindow() {}
 void NullShowCursor(bool) {}
 void NullPumpEvents() {}
-bool NullSetDisplayMode(int, int, int) { return true; }
+bool NullSetDisplayMode(int, int, int) {
+    return true;
+}
 void NullRestoreDisplayMode() {}
-LONG NullSurfacePitch(DWORD width) { return static_cast<LONG>(width * 2); }
+LONG NullSurfacePitch(DWORD width) {
+    return static_cast<LONG>(width * 2);
+}
 void NullPresent(const WORD*, LONG, int, int) {}
-long NullEnter(const char*) { return 0; }
+long NullEnter(const char*) {
+    return 0;
+}
 
-const PortHost nullHost = {NullNow,           NullKeyDown,        NullMessageBox,
-                           NullOpenWindow,    NullCloseWindow,    NullShowCursor,
-                           NullPumpEvents,    NullSetDisplayMode, NullRestoreDisplayMode,
-                           NullSurfacePitch,  NullPresent,        NullEnter};
+const PortHost nullHost = {NullNow,          NullKeyDown,        NullMessageBox,
+                           NullOpenWindow,   NullCloseWindow,    NullShowCursor,
+                           NullPumpEvents,   NullSetDisplayMode, NullRestoreDisplayMode,
+                           NullSurfacePitch, NullPresent,        NullEnter};
 
 const PortHost* current = &nullHost;
 
 } // namespace
 
-void PortSetHost(const PortHost* host) { current = host ? host : &nullHost; }
+void PortSetHost(const PortHost* host) {
+    current = host ? host : &nullHost;
+}
 
-const PortHost& PortGetHost() { return *current; }
+const PortHost& PortGetHost() {
+    return *current;
+}

@@ -8,7 +8,9 @@ SHORT GetAsyncKeyState(int key) {
     return PortGetHost().keyDown(key) ? static_cast<SHORT>(0x8000) : 0;
 }
 
-DWORD timeGetTime(void) { return PortGetHost().now(); }
+DWORD timeGetTime(void) {
+    return PortGetHost().now();
+}
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (port::Enter("MessageBoxA"))

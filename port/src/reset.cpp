@@ -6,4 +6,6 @@ void PortReset() {
     port::ResetDirectDraw();
 }
 
-int PortLiveObjects() { return port::LiveDirectDrawObjects(); }
+int PortLiveObjects() {
+    return port::LiveDirectDrawObjects();
+}
