@@ -46,28 +46,26 @@ void ClipCell(long long start, int size, int limit, int& low, int& high) {
         start + size > limit ? static_cast<int>(limit - start > low ? limit - start : low) : size;
 }
 
-} // namespace
-
-COLORREF SetTextColor(HDC handle, COLORREF colour) {
-    if (port::Enter("SetTextColor"))
+// Sets one of the context's colours and gives back the one it replaces.
+COLORREF ExchangeColour(const char* call, HDC handle, COLORREF PortDC::*field, COLORREF colour) {
+    if (port::Enter(call))
         return CLR_INVALID;
     PortDC* dc = HeldContext(handle);
     if (!dc)
         return CLR_INVALID;
-    COLORREF previous = dc->textColour;
-    dc->textColour = colour;
+    const COLORREF previous = dc->*field;
+    dc->*field = colour;
     return previous;
 }
 
+} // namespace
+
+COLORREF SetTextColor(HDC handle, COLORREF colour) {
+    return ExchangeColour("SetTextColor", handle, &PortDC::textColour, colour);
+}
+
 COLORREF SetBkColor(HDC handle, COLORREF colour) {
-    if (port::Enter("SetBkColor"))
-        return CLR_INVALID;
-    PortDC* dc = HeldContext(handle);
-    if (!dc)
-        return CLR_INVALID;
-    COLORREF previous = dc->bkColour;
-    dc->bkColour = colour;
-    return previous;
+    return ExchangeColour("SetBkColor", handle, &PortDC::bkColour, colour);
 }
 
 int SetBkMode(HDC handle, int mode) {
