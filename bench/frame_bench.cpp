@@ -13,7 +13,7 @@
 #include "display/frame.h"
 #include "display/text.h"
 #include "game/world.h"
-#include "host.h"
+#include "test_hooks.h"
 #include "scripted_host.h"
 #include "shell/main_window.h"
 

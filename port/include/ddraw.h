@@ -193,6 +193,8 @@ struct IDirectDraw4 {
     HRESULT RestoreDisplayMode();
     HRESULT CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* out, IUnknown* outer);
     HRESULT RestoreAllSurfaces();
+    HRESULT TestCooperativeLevel();
+    HRESULT FlipToGDISurface();
 };
 
 struct IDirectDrawSurface4 {

@@ -145,8 +145,9 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
-// Keyboard
+// Keyboard and time
 SHORT GetAsyncKeyState(int key);
+void Sleep(DWORD ms);
 
 // GDI on a surface's device context
 COLORREF SetTextColor(HDC dc, COLORREF colour);

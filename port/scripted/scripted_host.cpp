@@ -1,8 +1,14 @@
 #include "scripted_host.h"
 
 #include "host.h"
+#include "host_calls.h"
+#include "test_hooks.h"
 
+#include <cstring>
 #include <map>
+#include <stdexcept>
+#include <string_view>
+#include <unordered_set>
 
 namespace scripted {
 namespace {
@@ -18,7 +24,7 @@ struct State {
     bool keys[256] = {};
     std::map<std::string, Failure> failures;
     bool recording = true;
-    std::vector<const char*> calls;
+    std::vector<Call> calls;
     LONG pitchPadding = 0;
     std::vector<MessageBoxRecord> boxes;
     std::function<int(const MessageBoxRecord&)> boxHandler;
@@ -41,8 +47,66 @@ struct State {
 
 State state;
 
+// Every name the port passes to its host, so that a test cannot ask for a failure that never
+// comes.
+const std::unordered_set<std::string_view> knownCalls = {"DirectDrawCreate",
+                                                         "QueryInterface",
+                                                         "Release",
+                                                         "SetCooperativeLevel",
+                                                         "SetDisplayMode",
+                                                         "RestoreDisplayMode",
+                                                         "CreateSurface",
+                                                         "RestoreAllSurfaces",
+                                                         "TestCooperativeLevel",
+                                                         "FlipToGDISurface",
+                                                         "GetAttachedSurface",
+                                                         "Flip",
+                                                         "Blt",
+                                                         "Lock",
+                                                         "Unlock",
+                                                         "GetDC",
+                                                         "ReleaseDC",
+                                                         "IsLost",
+                                                         "Restore",
+                                                         "RegisterClassExA",
+                                                         "CreateWindowExA",
+                                                         "DestroyWindow",
+                                                         "LoadIconA",
+                                                         "LoadCursorA",
+                                                         "ShowCursor",
+                                                         "PostMessageA",
+                                                         "PostQuitMessage",
+                                                         "PeekMessageA",
+                                                         "TranslateMessage",
+                                                         "DispatchMessageA",
+                                                         "DefWindowProcA",
+                                                         "MessageBoxA",
+                                                         "SetTextColor",
+                                                         "SetBkColor",
+                                                         "SetBkMode",
+                                                         "TextOutA",
+                                                         "Sleep"};
+
 DWORD Now() {
     return state.clock;
+}
+
+void SleepFor(DWORD ms) {
+    state.clock += ms;
+}
+
+Call Record(const PortCall& call) {
+    Call record = {call.name, call.object, {}, {}};
+    std::copy(std::begin(call.args), std::end(call.args), record.args.begin());
+    for (int i = 0; i < 2; ++i) {
+        if (!call.text[i])
+            continue;
+        if (i == 0 && std::strcmp(call.name, "TextOutA") == 0)
+            record.text[i].assign(call.text[i], static_cast<size_t>(call.args[2]));
+        else
+            record.text[i] = call.text[i];
+    }
+    return record;
 }
 
 bool KeyDown(int vk) {
@@ -113,9 +177,10 @@ void Present(const WORD* pixels, LONG pitch, int width, int height) {
     }
 }
 
-long Enter(const char* call) {
+long Enter(const PortCall& portCall) {
+    const char* call = portCall.name;
     if (state.recording)
-        state.calls.push_back(call);
+        state.calls.push_back(Record(portCall));
     if (state.failures.empty())
         return 0;
     auto it = state.failures.find(call);
@@ -131,8 +196,14 @@ long Enter(const char* call) {
     return code;
 }
 
-const PortHost host = {Now,        KeyDown, ShowBox,     OpenWindow,   CloseWindow, ShowHostCursor,
-                       PumpEvents, SetMode, RestoreMode, SurfacePitch, Present,     Enter};
+const PortHost host = {Now,          SleepFor,       KeyDown,    ShowBox, OpenWindow,
+                       CloseWindow,  ShowHostCursor, PumpEvents, SetMode, RestoreMode,
+                       SurfacePitch, Present,        Enter};
+
+void CheckKnown(const std::string& call) {
+    if (!knownCalls.count(call))
+        throw std::invalid_argument("the port makes no call named \"" + call + "\"");
+}
 
 } // namespace
 
@@ -163,12 +234,14 @@ void ReleaseKeys() {
 }
 
 void FailCall(const std::string& call, int times, long code) {
+    CheckKnown(call);
     if (times == 0)
         return;
     state.failures[call] = {times, code};
 }
 
 void FailCallAfter(const std::string& call, int skip, int times, long code) {
+    CheckKnown(call);
     if (times == 0)
         return;
     state.failures[call] = {times, code, skip};
@@ -181,14 +254,32 @@ void ClearFailures() {
 void SetRecording(bool on) {
     state.recording = on;
 }
-const std::vector<const char*>& Calls() {
+const std::vector<Call>& Calls() {
     return state.calls;
 }
 
+std::vector<Call> CallsNamed(const std::string& call) {
+    CheckKnown(call);
+    std::vector<Call> named;
+    for (const Call& c : state.calls)
+        if (c.name == call)
+            named.push_back(c);
+    return named;
+}
+
+std::vector<std::string> CallNames(size_t from) {
+    std::vector<std::string> names;
+    for (size_t i = from; i < state.calls.size(); ++i)
+        names.push_back(state.calls[i].name);
+    return names;
+}
+
 int CallCount(const std::string& call) {
+    CheckKnown(call);
     int n = 0;
-    for (const char* c : state.calls)
-        n += call == c;
+    for (const Call& c : state.calls)
+        if (c.name == call)
+            ++n;
     return n;
 }
 
@@ -197,6 +288,12 @@ void SetPitchPadding(LONG bytes) {
 }
 void LoseSurfaces() {
     PortLoseSurfaces();
+}
+void TakeDisplay() {
+    PortTakeDisplay();
+}
+void GiveDisplay() {
+    PortGiveDisplay();
 }
 
 const std::vector<MessageBoxRecord>& MessageBoxes() {

@@ -7,11 +7,21 @@
 #include <ddraw.h>
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace scripted {
+
+// One platform call as the program made it: the object it was made on, its integer arguments
+// (as many as the call has, then zeros) and its string arguments ("" where there is none).
+struct Call {
+    std::string name;
+    const void* object;
+    std::array<long long, 10> args;
+    std::array<std::string, 2> text;
+};
 
 struct MessageBoxRecord {
     HWND owner;
@@ -32,7 +42,7 @@ struct Page {
 // DirectDraw objects, and installs this host.
 void Install();
 
-// Clock (timeGetTime) and keys (GetAsyncKeyState).
+// Clock (timeGetTime) and keys (GetAsyncKeyState). Sleep moves the clock on by its time.
 void SetClock(DWORD ms);
 void AdvanceClock(DWORD ms);
 DWORD Clock();
@@ -40,20 +50,30 @@ void SetKey(int vk, bool down);
 void ReleaseKeys();
 
 // Makes the named call fail the next `times` calls (-1: until ClearFailures), returning `code`.
+// A name the port never calls is a mistake in the test: it throws std::invalid_argument.
 void FailCall(const std::string& call, int times = -1, long code = DDERR_GENERIC);
 // Lets the named call go through `skip` more times, then fails it as FailCall does.
 void FailCallAfter(const std::string& call, int skip, int times = 1, long code = DDERR_GENERIC);
 void ClearFailures();
 
-// The named calls made since Install, in order ("Blt", "Flip", "PeekMessageA", ...).
-// Recording can be switched off where a benchmark wants the call path alone.
+// The calls made since Install, in order ("Blt", "Flip", "PeekMessageA", ...), with what they
+// were made on and their arguments. Recording can be switched off where a benchmark wants the
+// call path alone.
 void SetRecording(bool on);
-const std::vector<const char*>& Calls();
+const std::vector<Call>& Calls();
+std::vector<Call> CallsNamed(const std::string& call);
+// The names of the calls made from the `from`-th on.
+std::vector<std::string> CallNames(size_t from = 0);
 int CallCount(const std::string& call);
 
 // Surfaces: extra bytes at the end of every surface row, and losing every surface.
 void SetPitchPadding(LONG bytes);
 void LoseSurfaces();
+
+// Another program takes the screen, and later gives it back (the game's window is in front
+// again, the desktop's mode still on the screen).
+void TakeDisplay();
+void GiveDisplay();
 
 // Message boxes, in the order shown. The handler, when set, runs while the box is "open"
 // and gives the button; without one every box is answered IDOK at once.

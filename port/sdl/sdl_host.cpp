@@ -4,6 +4,7 @@
 // otherwise through the window's own surface, paced to the display's refresh.
 #include "sdl_host.h"
 
+#include "host_calls.h"
 #include "sdl_scale.h"
 
 #include <SDL.h>
@@ -48,6 +49,10 @@ State state;
 
 DWORD Now() {
     return SDL_GetTicks();
+}
+
+void SleepFor(DWORD ms) {
+    SDL_Delay(ms);
 }
 
 SDL_Scancode ScancodeOf(int vk) {
@@ -317,12 +322,13 @@ void Present(const WORD* pixels, LONG pitch, int width, int height) {
         Pace();
 }
 
-long Enter(const char*) {
+long Enter(const PortCall&) {
     return 0;
 }
 
-const PortHost host = {Now,        KeyDown, ShowBox,     OpenWindow,   CloseWindow, ShowHostCursor,
-                       PumpEvents, SetMode, RestoreMode, SurfacePitch, Present,     Enter};
+const PortHost host = {Now,          SleepFor,       KeyDown,    ShowBox, OpenWindow,
+                       CloseWindow,  ShowHostCursor, PumpEvents, SetMode, RestoreMode,
+                       SurfacePitch, Present,        Enter};
 
 } // namespace
 

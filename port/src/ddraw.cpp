@@ -5,7 +5,9 @@
 #include <ddraw.h>
 
 #include "host.h"
+#include "host_calls.h"
 #include "internal.h"
+#include "test_hooks.h"
 
 #include <algorithm>
 #include <new>
@@ -28,6 +30,9 @@ const HRESULT ExclusiveTaken = MAKE_DDHRESULT(581); // DDERR_EXCLUSIVEMODEALREAD
 
 std::vector<PortDirectDraw*> objects;
 
+// Another program holds the screen.
+bool displayTaken = false;
+
 bool SameIid(const IID& a, const IID& b) {
     return std::memcmp(&a, &b, sizeof(IID)) == 0;
 }
@@ -48,8 +53,8 @@ void ReleaseObject(PortDirectDraw* dd) {
     delete dd;
 }
 
-ULONG DropReference(PortDirectDraw* dd, ULONG& count) {
-    port::Enter("Release"); // recorded for the order of releases; a release cannot fail
+ULONG DropReference(PortDirectDraw* dd, void* view, ULONG& count) {
+    port::Enter("Release", view); // recorded for the order of releases; a release cannot fail
     if (count == 0)
         return 0; // released once too often: nothing is left to give back
     const ULONG left = --count;
@@ -92,7 +97,8 @@ HRESULT CreatePrimary(PortDirectDraw* dd, const DDSURFACEDESC2& desc, DWORD caps
 } // namespace
 
 HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* out, IUnknown* outer) {
-    if (const HRESULT refused = port::Refused("DirectDrawCreate")) {
+    if (const HRESULT refused = port::Refused(
+            "DirectDrawCreate", nullptr, {port::Arg(driver), port::Arg(out), port::Arg(outer)})) {
         if (out)
             *out = nullptr;
         return refused;
@@ -113,7 +119,8 @@ HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* out, IUnknown* outer
 }
 
 HRESULT IDirectDraw::QueryInterface(REFIID iid, LPVOID* out) {
-    if (const HRESULT refused = port::Refused("QueryInterface")) {
+    if (const HRESULT refused =
+            port::Refused("QueryInterface", this, {iid.Data1, port::Arg(out)})) {
         if (out)
             *out = nullptr;
         return refused;
@@ -139,17 +146,18 @@ ULONG IDirectDraw::AddRef() {
     return ++Impl(this)->refs;
 }
 ULONG IDirectDraw::Release() {
-    return DropReference(Impl(this), Impl(this)->refs);
+    return DropReference(Impl(this), this, Impl(this)->refs);
 }
 ULONG IDirectDraw4::AddRef() {
     return ++Impl(this)->refs4;
 }
 ULONG IDirectDraw4::Release() {
-    return DropReference(Impl(this), Impl(this)->refs4);
+    return DropReference(Impl(this), this, Impl(this)->refs4);
 }
 
 HRESULT IDirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {
-    if (const HRESULT refused = port::Refused("SetCooperativeLevel"))
+    if (const HRESULT refused =
+            port::Refused("SetCooperativeLevel", this, {port::Arg(window), flags}))
         return refused;
     const bool normal = (flags & DDSCL_NORMAL) != 0;
     const bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
@@ -167,12 +175,16 @@ HRESULT IDirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {
     return DD_OK;
 }
 
-HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD, DWORD) {
-    if (const HRESULT refused = port::Refused("SetDisplayMode"))
+HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD refreshRate,
+                                     DWORD flags) {
+    if (const HRESULT refused =
+            port::Refused("SetDisplayMode", this, {width, height, bpp, refreshRate, flags}))
         return refused;
     PortDirectDraw* dd = Impl(this);
     if (!dd->cooperativeFlags)
         return DDERR_NOCOOPERATIVELEVELSET;
+    if (displayTaken)
+        return DDERR_NOEXCLUSIVEMODE; // the screen is another program's until it lets go
     if (!width || !height)
         return DDERR_INVALIDPARAMS;
     // The port draws 5-6-5 pixels only, on screens of a size it can allocate.
@@ -184,6 +196,7 @@ HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD
     if (dd->modeSet && (dd->modeWidth != width || dd->modeHeight != height))
         PortLoseSurfaces();
     dd->modeSet = true;
+    dd->modeLost = false;
     dd->modeWidth = width;
     dd->modeHeight = height;
     dd->modeBpp = 16;
@@ -191,7 +204,7 @@ HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD
 }
 
 HRESULT IDirectDraw4::RestoreDisplayMode() {
-    if (const HRESULT refused = port::Refused("RestoreDisplayMode"))
+    if (const HRESULT refused = port::Refused("RestoreDisplayMode", this))
         return refused;
     PortDirectDraw* dd = Impl(this);
     if (dd->modeSet)
@@ -202,7 +215,12 @@ HRESULT IDirectDraw4::RestoreDisplayMode() {
 
 HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* out,
                                     IUnknown* outer) {
-    if (const HRESULT refused = port::Refused("CreateSurface")) {
+    const DDSURFACEDESC2 none = {};
+    const DDSURFACEDESC2& asked = desc ? *desc : none;
+    if (const HRESULT refused =
+            port::Refused("CreateSurface", this,
+                          {asked.dwFlags, asked.ddsCaps.dwCaps, asked.dwWidth, asked.dwHeight,
+                           asked.dwBackBufferCount, port::Arg(outer)})) {
         if (out)
             *out = nullptr;
         return refused;
@@ -241,7 +259,7 @@ HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4*
 }
 
 HRESULT IDirectDraw4::RestoreAllSurfaces() {
-    if (const HRESULT refused = port::Refused("RestoreAllSurfaces"))
+    if (const HRESULT refused = port::Refused("RestoreAllSurfaces", this))
         return refused;
     for (PortSurface* s : port::LiveSurfaces())
         if (s->owner == Impl(this))
@@ -249,13 +267,58 @@ HRESULT IDirectDraw4::RestoreAllSurfaces() {
     return DD_OK;
 }
 
+// Full-screen programs hear that another program holds the screen; windowed ones, that it is
+// held exclusively. DD_OK means the program may restore its surfaces and go on.
+HRESULT IDirectDraw4::TestCooperativeLevel() {
+    if (const HRESULT refused = port::Refused("TestCooperativeLevel", this))
+        return refused;
+    if (!displayTaken)
+        return DD_OK;
+    return Exclusive(Impl(this)) ? DDERR_NOEXCLUSIVEMODE : ExclusiveTaken;
+}
+
+// The port shows its front page under every message box already, so there is nothing to flip;
+// what a real driver refuses is refused all the same.
+HRESULT IDirectDraw4::FlipToGDISurface() {
+    if (const HRESULT refused = port::Refused("FlipToGDISurface", this))
+        return refused;
+    for (const PortSurface* s : port::LiveSurfaces())
+        if (s->owner == Impl(this) && s->backBuffer)
+            return DD_OK;
+    return DDERR_NOTFOUND;
+}
+
+void PortTakeDisplay() {
+    if (displayTaken)
+        return;
+    displayTaken = true;
+    bool modeShown = false;
+    for (PortDirectDraw* dd : objects) {
+        modeShown |= dd->modeSet;
+        dd->modeLost |= dd->modeSet;
+        dd->modeSet = false;
+    }
+    if (modeShown)
+        PortGetHost().restoreDisplayMode();
+    PortLoseSurfaces();
+}
+
+void PortGiveDisplay() {
+    displayTaken = false;
+}
+
 namespace port {
+
+bool DisplayTaken() {
+    return displayTaken;
+}
 
 void ResetDirectDraw() {
     FreeAllSurfaces();
     for (PortDirectDraw* dd : objects)
         delete dd;
     objects.clear();
+    displayTaken = false;
 }
 
 int LiveDirectDrawObjects() {

@@ -48,7 +48,7 @@ void ClipCell(long long start, int size, int limit, int& low, int& high) {
 
 // Sets one of the context's colours and gives back the one it replaces.
 COLORREF ExchangeColour(const char* call, HDC handle, COLORREF PortDC::*field, COLORREF colour) {
-    if (port::Enter(call))
+    if (port::Enter(call, handle, {colour}))
         return CLR_INVALID;
     PortDC* dc = HeldContext(handle);
     if (!dc)
@@ -69,7 +69,7 @@ COLORREF SetBkColor(HDC handle, COLORREF colour) {
 }
 
 int SetBkMode(HDC handle, int mode) {
-    if (port::Enter("SetBkMode"))
+    if (port::Enter("SetBkMode", handle, {mode}))
         return 0;
     PortDC* dc = HeldContext(handle);
     if (!dc || (mode != TRANSPARENT && mode != OPAQUE))
@@ -80,7 +80,7 @@ int SetBkMode(HDC handle, int mode) {
 }
 
 BOOL TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
-    if (port::Enter("TextOutA"))
+    if (port::Enter("TextOutA", handle, {x, y, length}, length > 0 ? text : nullptr))
         return FALSE;
     PortDC* dc = HeldContext(handle);
     if (!dc || length < 0 || (length > 0 && !text))

@@ -5,6 +5,7 @@ namespace {
 DWORD NullNow() {
     return 0;
 }
+void NullSleep(DWORD) {}
 bool NullKeyDown(int) {
     return false;
 }
@@ -25,14 +26,14 @@ LONG NullSurfacePitch(DWORD width) {
     return static_cast<LONG>(width * 2);
 }
 void NullPresent(const WORD*, LONG, int, int) {}
-long NullEnter(const char*) {
+long NullEnter(const PortCall&) {
     return 0;
 }
 
-const PortHost nullHost = {NullNow,          NullKeyDown,        NullMessageBox,
-                           NullOpenWindow,   NullCloseWindow,    NullShowCursor,
-                           NullPumpEvents,   NullSetDisplayMode, NullRestoreDisplayMode,
-                           NullSurfacePitch, NullPresent,        NullEnter};
+const PortHost nullHost = {
+    NullNow,          NullSleep,      NullKeyDown,    NullMessageBox,     NullOpenWindow,
+    NullCloseWindow,  NullShowCursor, NullPumpEvents, NullSetDisplayMode, NullRestoreDisplayMode,
+    NullSurfacePitch, NullPresent,    NullEnter};
 
 const PortHost* current = &nullHost;
 

@@ -2,6 +2,7 @@
 #include <mmsystem.h>
 
 #include "host.h"
+#include "internal.h"
 
 SHORT GetAsyncKeyState(int key) {
     // Only the "held now" bit; the game never looks at the pressed-since-last-call bit.
@@ -12,8 +13,8 @@ DWORD timeGetTime(void) {
     return PortGetHost().now();
 }
 
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
-    if (port::Enter("MessageBoxA"))
-        return 0;
-    return PortGetHost().messageBox(owner, text ? text : "", caption ? caption : "Error", type);
+void Sleep(DWORD ms) {
+    if (port::Enter("Sleep", nullptr, {ms}))
+        return;
+    PortGetHost().sleep(ms);
 }

@@ -7,6 +7,9 @@
 
 #include "host.h"
 
+#include <cstdint>
+#include <initializer_list>
+#include <iterator>
 #include <vector>
 
 struct PortSurface;
@@ -27,6 +30,8 @@ struct PortDirectDraw : IDirectDraw, IDirectDraw4 {
     HWND cooperativeWindow = nullptr;
     DWORD cooperativeFlags = 0;
     bool modeSet = false;
+    // The mode this object set was taken away with the screen and not set again since.
+    bool modeLost = false;
     DWORD modeWidth = 0, modeHeight = 0, modeBpp = 0;
 };
 
@@ -82,9 +87,27 @@ void ResetWindows();
 void ResetDirectDraw();
 int LiveDirectDrawObjects();
 
+// A pointer or handle as a call's integer argument.
+inline long long Arg(const void* pointer) {
+    return static_cast<long long>(reinterpret_cast<intptr_t>(pointer));
+}
+
+// Entry check of a named call made on `object`: 0 to go on, or the failure to return.
+inline long Enter(const char* name, const void* object = nullptr,
+                  std::initializer_list<long long> args = {}, const char* text = nullptr,
+                  const char* text2 = nullptr) {
+    PortCall call = {name, object, {}, {text, text2}};
+    size_t i = 0;
+    for (long long arg : args)
+        if (i < std::size(call.args))
+            call.args[i++] = arg;
+    return PortGetHost().enter(call);
+}
+
 // Entry check of a DirectDraw call: DD_OK to go on, or the HRESULT to return.
-inline HRESULT Refused(const char* call) {
-    return static_cast<HRESULT>(Enter(call));
+inline HRESULT Refused(const char* name, const void* object,
+                       std::initializer_list<long long> args = {}) {
+    return static_cast<HRESULT>(Enter(name, object, args));
 }
 
 // Largest surface side, and largest surface in bytes, that CreateSurface will allocate.
@@ -98,6 +121,8 @@ HRESULT NewFlippingChain(PortDirectDraw* owner, DWORD width, DWORD height, PortS
 const std::vector<PortSurface*>& LiveSurfaces();
 // Restore of one surface's chain: clears the lost state and blackens the pages.
 void RestoreChain(PortSurface* surface);
+// Whether another program holds the screen (from PortTakeDisplay to PortGiveDisplay).
+bool DisplayTaken();
 // The object is going: its surfaces stay alive, owned by no one.
 void DisownSurfaces(PortDirectDraw* owner);
 void FreeAllSurfaces();

@@ -1,5 +1,5 @@
-#include "host.h"
 #include "internal.h"
+#include "test_hooks.h"
 
 void PortReset() {
     port::ResetWindows();

@@ -8,6 +8,7 @@
 #include "host.h"
 #include "internal.h"
 #include "pixels.h"
+#include "test_hooks.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -166,7 +167,7 @@ ULONG IDirectDrawSurface4::AddRef() {
 }
 
 ULONG IDirectDrawSurface4::Release() {
-    port::Enter("Release"); // recorded for the order of releases; a release cannot fail
+    port::Enter("Release", this); // recorded for the order of releases; a release cannot fail
     PortSurface* s = Impl(this);
     if (s->refs == 0)
         return 0; // released once too often, or a back buffer never handed out
@@ -177,7 +178,8 @@ ULONG IDirectDrawSurface4::Release() {
 }
 
 HRESULT IDirectDrawSurface4::GetAttachedSurface(LPDDSCAPS2 caps, LPDIRECTDRAWSURFACE4* out) {
-    if (const HRESULT refused = port::Refused("GetAttachedSurface")) {
+    if (const HRESULT refused =
+            port::Refused("GetAttachedSurface", this, {caps ? caps->dwCaps : 0, port::Arg(out)})) {
         if (out)
             *out = nullptr;
         return refused;
@@ -195,8 +197,8 @@ HRESULT IDirectDrawSurface4::GetAttachedSurface(LPDDSCAPS2 caps, LPDIRECTDRAWSUR
     return DD_OK;
 }
 
-HRESULT IDirectDrawSurface4::Flip(LPDIRECTDRAWSURFACE4 target, DWORD) {
-    if (const HRESULT refused = port::Refused("Flip"))
+HRESULT IDirectDrawSurface4::Flip(LPDIRECTDRAWSURFACE4 target, DWORD flags) {
+    if (const HRESULT refused = port::Refused("Flip", this, {port::Arg(target), flags}))
         return refused;
     PortSurface* front = Impl(this);
     PortSurface* back = front->backBuffer;
@@ -219,7 +221,12 @@ HRESULT IDirectDrawSurface4::Flip(LPDIRECTDRAWSURFACE4 target, DWORD) {
 
 HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, LPRECT sourceRect,
                                  DWORD flags, LPDDBLTFX fx) {
-    if (const HRESULT refused = port::Refused("Blt"))
+    const RECT none = {};
+    const RECT& at = destRect ? *destRect : none;
+    if (const HRESULT refused =
+            port::Refused("Blt", this,
+                          {flags, fx ? fx->dwFillColor : 0, port::Arg(source), at.left, at.top,
+                           at.right, at.bottom, port::Arg(destRect), port::Arg(fx)}))
         return refused;
     PortSurface* dest = Impl(this);
     if (flags & ~BltPlainFlags)
@@ -268,8 +275,9 @@ HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, L
     return DD_OK;
 }
 
-HRESULT IDirectDrawSurface4::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD, HANDLE) {
-    if (const HRESULT refused = port::Refused("Lock"))
+HRESULT IDirectDrawSurface4::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) {
+    if (const HRESULT refused = port::Refused(
+            "Lock", this, {port::Arg(rect), flags, port::Arg(event), desc ? desc->dwSize : 0}))
         return refused;
     PortSurface* s = Impl(this);
     if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2))
@@ -301,8 +309,8 @@ HRESULT IDirectDrawSurface4::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD, HAN
     return DD_OK;
 }
 
-HRESULT IDirectDrawSurface4::Unlock(LPRECT) {
-    if (const HRESULT refused = port::Refused("Unlock"))
+HRESULT IDirectDrawSurface4::Unlock(LPRECT rect) {
+    if (const HRESULT refused = port::Refused("Unlock", this, {port::Arg(rect)}))
         return refused;
     PortSurface* s = Impl(this);
     if (!s->locked)
@@ -312,7 +320,7 @@ HRESULT IDirectDrawSurface4::Unlock(LPRECT) {
 }
 
 HRESULT IDirectDrawSurface4::GetDC(HDC* dc) {
-    if (const HRESULT refused = port::Refused("GetDC"))
+    if (const HRESULT refused = port::Refused("GetDC", this))
         return refused;
     if (!dc)
         return DDERR_INVALIDPARAMS;
@@ -332,7 +340,7 @@ HRESULT IDirectDrawSurface4::GetDC(HDC* dc) {
 }
 
 HRESULT IDirectDrawSurface4::ReleaseDC(HDC dc) {
-    if (const HRESULT refused = port::Refused("ReleaseDC"))
+    if (const HRESULT refused = port::Refused("ReleaseDC", this, {port::Arg(dc)}))
         return refused;
     PortSurface* s = Impl(this);
     if (!s->dcHeld)
@@ -345,14 +353,18 @@ HRESULT IDirectDrawSurface4::ReleaseDC(HDC dc) {
 }
 
 HRESULT IDirectDrawSurface4::IsLost() {
-    if (const HRESULT refused = port::Refused("IsLost"))
+    if (const HRESULT refused = port::Refused("IsLost", this))
         return refused;
     return Impl(this)->lost ? DDERR_SURFACELOST : DD_OK;
 }
 
 HRESULT IDirectDrawSurface4::Restore() {
-    if (const HRESULT refused = port::Refused("Restore"))
+    if (const HRESULT refused = port::Refused("Restore", this))
         return refused;
+    // Video memory comes back only in the mode it was made for.
+    const PortDirectDraw* owner = Impl(this)->owner;
+    if (port::DisplayTaken() || (owner && owner->modeLost))
+        return DDERR_WRONGMODE;
     port::RestoreChain(Impl(this));
     return DD_OK;
 }

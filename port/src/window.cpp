@@ -1,9 +1,12 @@
-// Window classes, windows, the cursor's display counter and the thread's message queue. The
-// game has one thread, so there is one queue; messages are kept in the order posted.
+// Window classes, windows and message boxes, the cursor's display counter and the thread's
+// message queue. The game has one thread, so there is one queue; messages are kept in the order
+// posted.
 #include <windows.h>
 
 #include "host.h"
+#include "host_calls.h"
 #include "internal.h"
+#include "test_hooks.h"
 
 #include <algorithm>
 #include <cctype>
@@ -55,6 +58,10 @@ bool IsIntResource(LPCSTR name) {
 }
 WORD IntResource(LPCSTR name) {
     return static_cast<WORD>(reinterpret_cast<uintptr_t>(name));
+}
+// A name as a call's string argument: none for an integer resource.
+LPCSTR NameText(LPCSTR name) {
+    return IsIntResource(name) ? nullptr : name;
 }
 
 // Class names compare without regard to case, as on the real platform.
@@ -145,7 +152,12 @@ bool Matches(const MSG& m, HWND filter, UINT first, UINT last) {
 } // namespace
 
 ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
-    if (port::Enter("RegisterClassExA"))
+    if (wc &&
+        port::Enter("RegisterClassExA", nullptr,
+                    {wc->cbSize, wc->style, port::Arg(reinterpret_cast<void*>(wc->lpfnWndProc)),
+                     wc->cbClsExtra, wc->cbWndExtra, port::Arg(wc->hInstance), port::Arg(wc->hIcon),
+                     port::Arg(wc->hCursor), port::Arg(wc->hbrBackground), port::Arg(wc->hIconSm)},
+                    NameText(wc->lpszClassName), NameText(wc->lpszMenuName)))
         return 0;
     if (!wc || wc->cbSize != sizeof(WNDCLASSEXA) || !wc->lpfnWndProc || !wc->lpszClassName)
         return 0;
@@ -158,9 +170,13 @@ ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
     return atom;
 }
 
-HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, int, int, int width,
-                     int height, HWND parent, HMENU, HINSTANCE, LPVOID) {
-    if (port::Enter("CreateWindowExA"))
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param) {
+    if (port::Enter("CreateWindowExA", nullptr,
+                    {exStyle, style, x, y, width, height, port::Arg(parent), port::Arg(menu),
+                     port::Arg(instance), port::Arg(param)},
+                    NameText(className), windowName))
         return nullptr;
     const WindowClass* windowClass = FindClass(className);
     if (!windowClass)
@@ -191,13 +207,14 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD, int, int
 }
 
 BOOL DestroyWindow(HWND handle) {
-    if (port::Enter("DestroyWindow"))
+    if (port::Enter("DestroyWindow", handle))
         return FALSE;
     return Destroy(handle) ? TRUE : FALSE;
 }
 
 HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
-    if (port::Enter("LoadIconA") || !name || !IsIntResource(name))
+    if (port::Enter("LoadIconA", nullptr, {port::Arg(instance), port::Arg(name)}, NameText(name)) ||
+        !name || !IsIntResource(name))
         return nullptr;
     WORD id = IntResource(name);
     // The program carries one icon resource; the system's own icons need no instance.
@@ -206,7 +223,9 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
 }
 
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
-    if (port::Enter("LoadCursorA") || instance || !name || !IsIntResource(name))
+    if (port::Enter("LoadCursorA", nullptr, {port::Arg(instance), port::Arg(name)},
+                    NameText(name)) ||
+        instance || !name || !IsIntResource(name))
         return nullptr;
     WORD id = IntResource(name);
     if (id < FirstSystemCursor || id > LastSystemCursor)
@@ -216,7 +235,7 @@ HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
 
 int ShowCursor(BOOL show) {
     // A failure made by a test leaves the counter where it is.
-    if (port::Enter("ShowCursor"))
+    if (port::Enter("ShowCursor", nullptr, {show}))
         return state.cursorCount;
     state.cursorCount += show ? 1 : -1;
     PortGetHost().showCursor(state.cursorCount >= 0);
@@ -224,7 +243,7 @@ int ShowCursor(BOOL show) {
 }
 
 BOOL PostMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (port::Enter("PostMessageA"))
+    if (port::Enter("PostMessageA", handle, {message, static_cast<long long>(wParam), lParam}))
         return FALSE;
     if (handle && !FindWindow(handle))
         return FALSE;
@@ -233,13 +252,15 @@ BOOL PostMessageA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void PostQuitMessage(int exitCode) {
-    port::Enter("PostQuitMessage");
+    port::Enter("PostQuitMessage", nullptr, {exitCode});
     state.quitPending = true;
     state.quitCode = exitCode;
 }
 
 BOOL PeekMessageA(LPMSG msg, HWND filter, UINT first, UINT last, UINT removeFlags) {
-    if (port::Enter("PeekMessageA") || !msg)
+    if (port::Enter("PeekMessageA", nullptr,
+                    {port::Arg(msg), port::Arg(filter), first, last, removeFlags}) ||
+        !msg)
         return FALSE;
     PortGetHost().pumpEvents();
     bool remove = (removeFlags & PM_REMOVE) != 0;
@@ -264,20 +285,22 @@ BOOL PeekMessageA(LPMSG msg, HWND filter, UINT first, UINT last, UINT removeFlag
     return FALSE;
 }
 
-BOOL TranslateMessage(const MSG*) {
+BOOL TranslateMessage(const MSG* msg) {
     // No character messages are made here: the game reads the keyboard by polling.
-    port::Enter("TranslateMessage");
+    port::Enter("TranslateMessage", msg ? msg->hwnd : nullptr, {msg ? msg->message : 0});
     return FALSE;
 }
 
 LRESULT DispatchMessageA(const MSG* msg) {
-    if (port::Enter("DispatchMessageA") || !msg || !msg->hwnd)
+    if (port::Enter("DispatchMessageA", msg ? msg->hwnd : nullptr, {msg ? msg->message : 0}) ||
+        !msg || !msg->hwnd)
         return 0;
     return Send(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM, LPARAM) {
-    port::Enter("DefWindowProcA");
+LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    port::Enter("DefWindowProcA", handle,
+                {message, static_cast<long long>(wParam), static_cast<long long>(lParam)});
     switch (message) {
     case WM_NCCREATE:
         return TRUE;
@@ -287,6 +310,12 @@ LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM, LPARAM) {
     default:
         return 0;
     }
+}
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    if (port::Enter("MessageBoxA", owner, {type}, text, caption))
+        return 0;
+    return PortGetHost().messageBox(owner, text ? text : "", caption ? caption : "Error", type);
 }
 
 void PortCloseRequest() {

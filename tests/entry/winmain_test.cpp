@@ -2,7 +2,7 @@
 // handler presses Escape or asks the window to close.
 #include <windows.h>
 
-#include "host.h"
+#include "test_hooks.h"
 #include "scripted_host.h"
 #include "shell/main_window.h"
 #include "support/test_support.h"
@@ -20,7 +20,7 @@ namespace {
 // message, F for a presented frame.
 std::string Passes() {
     std::string passes;
-    for (std::string call : scripted::Calls())
+    for (const std::string& call : scripted::CallNames())
         if (call == "PeekMessageA" || call == "DispatchMessageA" || call == "Flip")
             passes += call[0];
     return passes;
@@ -106,7 +106,7 @@ TEST_F(EntryTest, CommandLineAndShowCommandChangeNothing) {
         ResetEverything();
         scripted::OnPump([](int pump) { scripted::SetKey(VK_ESCAPE, pump == 3); });
         EXPECT_EQ(RunGame(commandLine, showCommand), 0);
-        calls.emplace_back(scripted::Calls().begin(), scripted::Calls().end());
+        calls.push_back(scripted::CallNames());
         EXPECT_EQ(calls.back(), calls.front()) << "show command " << showCommand;
     }
 }

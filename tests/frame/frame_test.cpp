@@ -7,7 +7,7 @@
 #include "display/frame.h"
 #include "display/text.h"
 #include "game/world.h"
-#include "host.h"
+#include "test_hooks.h"
 #include "scripted_host.h"
 #include "shell/main_window.h"
 #include "src/font8x16.h"
@@ -155,7 +155,7 @@ TEST_F(FrameTest, EscapeOrAFailedClearEndsTheFrame) {
     auto frameCalls = [] {
         const size_t from = scripted::Calls().size();
         GameFrame();
-        return std::vector<std::string>(scripted::Calls().begin() + from, scripted::Calls().end());
+        return scripted::CallNames(from);
     };
     scripted::SetKey(VK_ESCAPE, true);
     EXPECT_EQ(frameCalls(), std::vector<std::string>{"PostQuitMessage"});

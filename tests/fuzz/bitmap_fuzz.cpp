@@ -7,7 +7,7 @@
 
 #include "display/bitmap.h"
 #include "display/device.h"
-#include "host.h"
+#include "test_hooks.h"
 #include "scripted_host.h"
 
 #include <cstdint>

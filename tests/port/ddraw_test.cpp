@@ -4,7 +4,7 @@
 
 #include "support/test_support.h"
 
-#include "host.h"
+#include "test_hooks.h"
 #include "scripted_host.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // The SDL2 host: scaling and pixel conversion, then the host itself on SDL's dummy video driver.
 #include "sdl_host.h"
 #include "sdl_scale.h"
+#include "test_hooks.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
