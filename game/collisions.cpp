@@ -21,8 +21,8 @@ bool Within(LONG value, LONG low, LONG high) {
 
 // Each test sees the ball where the last step left it and the velocity as the tests before it
 // left it. Kept on purpose: nothing records that a hit was already counted and no test looks
-// at the direction of travel, so a ball still touching something in a later frame (the ball
-// steps only every 5 ms) turns again and, on the player's paddle, scores again.
+// at the direction of travel, so a ball still touching something after its next step turns
+// again and, on the player's paddle, scores again.
 void CheckCollisions() {
     // The computer's paddle: no test on how far above it the ball is.
     if (Ball.y1 <= Enemy.y2 && Ball.x2 >= Enemy.x1 && Ball.x1 <= Enemy.x2)

@@ -10,7 +10,8 @@ extern DWORD randomState;
 // Called by CheckCollisions on a level up: the next value, 0 to 32767.
 int NextRandom();
 
-// Called by PlayStep before the ball steps: bounces, points, level ups and round ends.
+// Called by PlayStep right before each step of the ball: bounces, points, level ups and round
+// ends.
 void CheckCollisions();
 
 #endif

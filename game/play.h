@@ -17,8 +17,8 @@ Prompt PendingPrompt();
 // Called by PlayStep: the arrow keys move the player's paddle, F5 switches the overlay.
 void HandleInput();
 
-// Called by GameFrame when no prompt is pending: input, collisions, the ball's step, the
-// computer's paddle.
+// Called by GameFrame when no prompt is pending: input; once the ball's 5 ms step is due,
+// collisions and the step; then the computer's paddle.
 void PlayStep();
 
 // Called by GameFrame after drawing the prompt: Enter dismisses it and restarts play.
