@@ -16,9 +16,17 @@
 
 namespace {
 
-// No picture this game shows comes near this many pixels (the title has 84,000); a header
-// asking for more is broken, and its scratch buffer is refused rather than tried.
+// Mended: the size is judged before any surface is made. No picture this game shows comes near
+// these (the title has 84,000 pixels): a header asking for more, or for a side of zero or less,
+// is broken. Some drivers make a surface of a negative side all the same, with no memory behind
+// it, and the first blit from it crashed the game.
+constexpr LONG MaxSide = 8192;
 constexpr uint64_t MaxPixels = uint64_t{1} << 24;
+
+// The frame shows the title's top-left region of this size; a smaller image can't fill it, and
+// the blit from it would fail in every frame.
+constexpr LONG ShownWidth = 700;
+constexpr LONG ShownHeight = 120;
 
 enum class Fill { Done, LockFailed, NoScratch };
 
@@ -27,8 +35,26 @@ struct FillResult {
     bool unlockFailed;
 };
 
+// Kept on purpose: the title's reports say "ERROR", as the display's do.
 void ReportTitleFailure(const char* text) {
+    ShowGdiSurface();
     ReportFailure(mainWindow, text, "ERROR", MB_ICONERROR, text);
+}
+
+bool SaneSize(BitmapSize size) {
+    return size.width > 0 && size.height > 0 && size.width <= MaxSide && size.height <= MaxSide &&
+           PixelCount(size) <= MaxPixels;
+}
+
+bool ShowableSize(BitmapSize size) {
+    return size.width >= ShownWidth && size.height >= ShownHeight;
+}
+
+// Says which file is too small and what the title needs, on two lines.
+std::string TooSmallText(const char* fileName, BitmapSize size) {
+    return std::string(fileName) + " is " + std::to_string(size.width) + " x " +
+           std::to_string(size.height) + " pixels.\nThe title needs at least " +
+           std::to_string(ShownWidth) + " x " + std::to_string(ShownHeight) + ".";
 }
 
 // Locks the surface, converts the file's pixels and copies them in, then unlocks. Nothing is
@@ -40,7 +66,6 @@ FillResult FillSurface(LPDIRECTDRAWSURFACE4 surface, FILE* file, BitmapSize size
     if (FAILED(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr)))
         return {Fill::LockFailed, false};
 
-    const uint64_t count = PixelCount(size);
     const uint64_t width = static_cast<uint64_t>(size.width);
     const uint64_t height = static_cast<uint64_t>(size.height);
     if (!desc.lpSurface || desc.dwWidth < width || desc.dwHeight < height || desc.lPitch < 0 ||
@@ -49,9 +74,7 @@ FillResult FillSurface(LPDIRECTDRAWSURFACE4 surface, FILE* file, BitmapSize size
         return {Fill::LockFailed, false};
     }
 
-    std::unique_ptr<WORD[]> scratch;
-    if (count <= MaxPixels)
-        scratch.reset(new (std::nothrow) WORD[static_cast<size_t>(count)]);
+    std::unique_ptr<WORD[]> scratch(new (std::nothrow) WORD[static_cast<size_t>(PixelCount(size))]);
     if (!scratch) {
         surface->Unlock(nullptr);
         return {Fill::NoScratch, false};
@@ -73,9 +96,18 @@ LPDIRECTDRAWSURFACE4 LoadBitmapSurface(const char* fileName) {
         return nullptr;
     }
     const BitmapSize size = ReadBitmapSize(file);
+    // The text a refusing driver gives.
+    if (!SaneSize(size)) {
+        std::fclose(file);
+        ReportTitleFailure("NewSurface Failed");
+        return nullptr;
+    }
+    if (!ShowableSize(size)) {
+        std::fclose(file);
+        ReportTitleFailure(TooSmallText(fileName, size).c_str());
+        return nullptr;
+    }
 
-    // The size goes to the driver as it stands: a negative height is a huge unsigned one,
-    // which a real driver refuses.
     DDSURFACEDESC2 desc;
     ZeroMemory(&desc, sizeof(desc));
     desc.dwSize = sizeof(DDSURFACEDESC2);
@@ -88,12 +120,6 @@ LPDIRECTDRAWSURFACE4 LoadBitmapSurface(const char* fileName) {
         ReportTitleFailure("NewSurface Failed");
         std::fclose(file);
         return nullptr;
-    }
-
-    // A side that is zero or negative has no pixels to read or copy.
-    if (PixelCount(size) == 0) {
-        std::fclose(file);
-        return surface;
     }
 
     const FillResult fill = FillSurface(surface, file, size);
@@ -116,8 +142,8 @@ bool ReloadBitmapSurface(LPDIRECTDRAWSURFACE4 surface, const char* fileName) {
     if (!file)
         return false;
     const BitmapSize size = ReadBitmapSize(file);
-    const bool filled =
-        PixelCount(size) > 0 && FillSurface(surface, file, size).outcome == Fill::Done;
+    // The file may have changed since it was loaded; only what fits is written.
+    const bool filled = SaneSize(size) && FillSurface(surface, file, size).outcome == Fill::Done;
     std::fclose(file);
     return filled;
 }

@@ -18,25 +18,21 @@ DDSURFACEDESC2 primaryDesc;
 
 namespace {
 
+constexpr DWORD ModeWidth = 800;
+constexpr DWORD ModeHeight = 600;
+// Kept on purpose: the 16-bit mode's pixels are taken to be 5-6-5 without asking the driver.
+constexpr DWORD ModeBitsPerPixel = 16;
+
 // A failed flip is tried again at most this often within one frame. With DDFLIP_WAIT every
-// attempt may wait for the display, so the bound is kept small: a lost chain needs one attempt
-// to find out, one after the restore, and one more covers a failure that clears by itself.
-// A surface that stays lost (the window is gone, another program holds the screen) must not
-// keep the frame, and so the message loop, waiting for ever; the next frame tries again.
+// attempt may wait for the display, so the bound is kept small. A failure that does not clear
+// (the window is gone) must not keep the frame, and so the message loop, waiting for ever; the
+// next frame tries again.
 constexpr int FlipAttempts = 3;
 
+// Kept on purpose: the display's own reports say "ERROR".
 void ReportSetupFailure(const char* text) {
+    ShowGdiSurface();
     ReportFailure(mainWindow, text, "ERROR", MB_ICONERROR, text);
-}
-
-// After the display was taken away: the chain (the back buffer comes back with the primary)
-// and the title come back empty, so the title's pixels are read from its file again. While
-// the screen can't be had the title is left alone. Nothing is reported; the flip tells.
-void RestoreSurfaces() {
-    if (FAILED(primarySurface->Restore()))
-        return;
-    if (titleSurface && SUCCEEDED(titleSurface->Restore()))
-        ReloadBitmapSurface(titleSurface, TitleFileName);
 }
 
 } // namespace
@@ -66,7 +62,7 @@ bool InitDirectDraw() {
         return false;
     }
 
-    if (FAILED(directDraw4->SetDisplayMode(800, 600, 16, 0, 0))) {
+    if (FAILED(directDraw4->SetDisplayMode(ModeWidth, ModeHeight, ModeBitsPerPixel, 0, 0))) {
         ReportSetupFailure("SetDisplayMode Failed");
         return false;
     }
@@ -122,9 +118,43 @@ void FlipSurfaces() {
         const HRESULT result = primarySurface->Flip(nullptr, DDFLIP_WAIT);
         if (SUCCEEDED(result))
             return;
-        if (result == DDERR_SURFACELOST)
-            RestoreSurfaces();
+        // What this frame drew went with the surfaces: bring them back for the next frame,
+        // which draws everything again, rather than show an empty page.
+        if (result == DDERR_SURFACELOST) {
+            RestoreDisplay();
+            return;
+        }
     }
     // Given up for this frame, silently: the loop takes its next message and the next frame
     // flips again.
+}
+
+bool DisplayReady() {
+    return primarySurface->IsLost() == DD_OK || RestoreDisplay();
+}
+
+// Mended: another program taking the screen (Alt+Tab, a locked screen, an elevation prompt)
+// lost every surface for good. Now the chain is restored, and the title read from its file
+// again, once the game may have the screen back. Never before: the other program holds it
+// while the test of the cooperative level fails. Windows gives the game its mode back with the
+// screen; some drivers leave the desktop's mode on it, and restoring then answers
+// DDERR_WRONGMODE until the game sets its own mode again.
+bool RestoreDisplay() {
+    if (FAILED(directDraw4->TestCooperativeLevel()))
+        return false;
+    HRESULT result = primarySurface->Restore();
+    if (result == DDERR_WRONGMODE &&
+        SUCCEEDED(directDraw4->SetDisplayMode(ModeWidth, ModeHeight, ModeBitsPerPixel, 0, 0)))
+        result = primarySurface->Restore();
+    if (FAILED(result))
+        return false;
+    // The title lives in video memory too; what it held is gone, so its pixels are read again.
+    if (titleSurface && titleSurface->IsLost() != DD_OK && SUCCEEDED(titleSurface->Restore()))
+        ReloadBitmapSurface(titleSurface, TitleFileName);
+    return true;
+}
+
+void ShowGdiSurface() {
+    if (directDraw4 && primarySurface)
+        directDraw4->FlipToGDISurface();
 }

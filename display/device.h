@@ -22,4 +22,16 @@ void ReleaseDirectDraw();
 // Called by GameFrame last: presents the back buffer. Always returns.
 void FlipSurfaces();
 
+// Called by GameFrame before it draws: whether the chain can be drawn and shown. A lost chain
+// is restored here, with the title, as soon as the game may have the screen again.
+bool DisplayReady();
+
+// Called when a drawing step finds the surfaces lost: brings them back, with the title, unless
+// another program holds the screen. True when they are back.
+bool RestoreDisplay();
+
+// Called by every report of the display, the title and the frame before its box: while the
+// game holds the screen, the box must go on the page GDI draws on, which flipping may hide.
+void ShowGdiSurface();
+
 #endif

@@ -23,6 +23,9 @@ namespace {
 constexpr WORD BlackPixel = 0x0000;
 constexpr WORD WallPixel = 0xA514;
 constexpr DWORD FpsInterval = 1000;
+// While the screen is another program's, each frame gives up the processor this long, so that
+// a game nobody sees does not spin a core.
+constexpr DWORD UnseenFrameWait = 10;
 
 struct Wall {
     RECT rect;
@@ -43,8 +46,19 @@ const Wall walls[] = {
 constexpr RECT TitleSource = {0, 0, 700, 120};
 constexpr RECT TitleDest = {49, 1, 750, 122};
 
+// Kept on purpose: the frame's reports say "Error", where the display's say "ERROR".
 void Report(const char* boxText, const char* logText) {
+    ShowGdiSurface();
     ReportFailure(mainWindow, boxText, "Error", MB_OK, logText);
+}
+
+// A drawing step that found the surfaces lost (the screen was taken during the frame, or only
+// the title went) is no failure: they are brought back, and the next frame draws them whole.
+void Drawn(HRESULT result, const char* boxText, const char* logText) {
+    if (result == DDERR_SURFACELOST)
+        RestoreDisplay();
+    else if (FAILED(result))
+        Report(boxText, logText);
 }
 
 void ResetFx(DDBLTFX& fx) {
@@ -54,8 +68,8 @@ void ResetFx(DDBLTFX& fx) {
 
 // A colour fill of one rectangle of the back buffer; a failure is reported and skipped.
 void Fill(RECT& rect, DDBLTFX& fx, const char* boxText, const char* logText) {
-    if (FAILED(backBuffer->Blt(&rect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx)))
-        Report(boxText, logText);
+    Drawn(backBuffer->Blt(&rect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx), boxText,
+          logText);
 }
 
 void PrintValue(int x, int y, const char* format, int value, COLORREF colour) {
@@ -86,10 +100,24 @@ void GameFrame() {
         return;
     }
 
+    // While the screen can't be had the game stands still: no play step, so the ball does not
+    // run on unseen and cost lives, and no box for a display that is merely away.
+    if (!DisplayReady()) {
+        Sleep(UnseenFrameWait);
+        return;
+    }
+
     DDBLTFX fx;
     ResetFx(fx);
     fx.dwFillColor = BlackPixel;
-    if (FAILED(backBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx))) {
+    const HRESULT cleared =
+        backBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    if (cleared == DDERR_SURFACELOST) {
+        if (!RestoreDisplay())
+            Sleep(UnseenFrameWait);
+        return;
+    }
+    if (FAILED(cleared)) {
         Report("Clear Screen Blt Failed", "Clear Screen Blt Failed");
         return;
     }
@@ -151,8 +179,8 @@ void RenderScene() {
     ResetFx(fx);
     RECT dest = TitleDest;
     RECT source = TitleSource;
-    if (FAILED(backBuffer->Blt(&dest, titleSurface, &source, DDBLT_WAIT, &fx)))
-        Report("Title blt Failed", "Title Blt Failed");
+    Drawn(backBuffer->Blt(&dest, titleSurface, &source, DDBLT_WAIT, &fx), "Title blt Failed",
+          "Title Blt Failed");
 }
 
 int GetFps() {

@@ -25,6 +25,8 @@ const DWORD BltPlainFlags = DDBLT_COLORFILL | DDBLT_WAIT | BltAsync | BltDoNotWa
 
 std::vector<PortSurface*> live;
 
+void (*lockHook)(DDSURFACEDESC2&) = nullptr;
+
 bool Busy(const PortSurface* s) {
     return s->locked || s->dcHeld;
 }
@@ -153,9 +155,14 @@ void FreeAllSurfaces() {
     for (PortSurface* s : live)
         delete s;
     live.clear();
+    lockHook = nullptr;
 }
 
 } // namespace port
+
+void PortSetLockHook(void (*hook)(DDSURFACEDESC2&)) {
+    lockHook = hook;
+}
 
 void PortLoseSurfaces() {
     for (PortSurface* s : live)
@@ -306,6 +313,8 @@ HRESULT IDirectDrawSurface4::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flag
     pf.dwGBitMask = 0x07E0;
     pf.dwBBitMask = 0x001F;
     s->locked = true;
+    if (lockHook)
+        lockHook(*desc);
     return DD_OK;
 }
 
