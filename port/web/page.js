@@ -1,0 +1,235 @@
+// The page around the game: the canvas it draws on, the keys it polls, its message boxes, its
+// log, and what the page shows when a run ends. Each run is a fresh module (vantorel.js), as
+// each start of the Windows program is a fresh process.
+'use strict';
+
+(function () {
+  // The keys the game polls, by the physical key, as Windows' virtual-key codes.
+  const VIRTUAL_KEYS = {
+    ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
+    Enter: 0x0D, NumpadEnter: 0x0D, Escape: 0x1B, F5: 0x74,
+  };
+  // The game's working folder in the in-memory file system: the title is read from it and
+  // the log written to it.
+  const RUN_FOLDER = '/game';
+  const TITLE_FILE = 'FinalTitle.bmp';
+  const LOG_FILE = 'Log.txt';
+  const TIMED_FRAMES = 4096;
+
+  const element = (id) => document.getElementById(id);
+  const canvas = element('screen');
+  const boxPanel = element('box-panel');
+  const endedPanel = element('ended-panel');
+  const logLink = element('log');
+
+  // Fetched once: "play again" reuses it.
+  const title = fetch(TITLE_FILE)
+    .then((response) => (response.ok ? response.arrayBuffer() : null))
+    .catch(() => null);
+
+  const held = new Set();
+  let module = null;
+  let context = null;
+  let closeBox = null;
+  let logUrl = null;
+
+  // What tests and the speed script read: how the run goes and how long its frames take.
+  const status = {
+    state: 'loading',
+    exitCode: null,
+    frames: 0,
+    firstFrameAt: null,
+    work: new Float64Array(TIMED_FRAMES),
+    update: new Float64Array(TIMED_FRAMES),
+    // The last `count` frames' times, oldest first, as [work, update] pairs in milliseconds.
+    frameTimes(count) {
+      const n = Math.min(count, this.frames, TIMED_FRAMES);
+      const times = [];
+      for (let i = this.frames - n; i < this.frames; ++i)
+        times.push([this.work[i % TIMED_FRAMES], this.update[i % TIMED_FRAMES]]);
+      return times;
+    },
+    log() {
+      return readLog();
+    },
+  };
+  window.vantorel = status;
+
+  // While the game has the page its keys are its own: F5 does not reload, arrows do not
+  // scroll. Every key's state is kept as Windows keeps it, held from down to up, even while a
+  // box is open.
+  window.addEventListener('keydown', (event) => {
+    if (closeBox && (event.code === 'Enter' || event.code === 'NumpadEnter' ||
+                     event.code === 'Space')) {
+      event.preventDefault();
+      closeBox();
+    }
+    const vk = VIRTUAL_KEYS[event.code];
+    if (vk === undefined)
+      return;
+    if (status.state === 'running')
+      event.preventDefault();
+    held.add(vk);
+  }, true);
+  window.addEventListener('keyup', (event) => {
+    const vk = VIRTUAL_KEYS[event.code];
+    if (vk === undefined)
+      return;
+    if (status.state === 'running')
+      event.preventDefault();
+    held.delete(vk);
+  }, true);
+  // A key released while the page is not looking never comes up here.
+  window.addEventListener('blur', () => held.clear());
+
+  element('box-ok').addEventListener('click', () => {
+    if (closeBox)
+      closeBox();
+  });
+
+  element('fullscreen').addEventListener('click', () => {
+    const stage = element('stage');
+    if (!stage.requestFullscreen)
+      return;
+    stage.requestFullscreen().then(() => {
+      // Escape is the game's quit key; locked, a short press reaches the game and holding it
+      // leaves full screen.
+      if (navigator.keyboard && navigator.keyboard.lock)
+        navigator.keyboard.lock(['Escape']).catch(() => {});
+    }).catch(() => {});
+  });
+
+  logLink.addEventListener('click', () => {
+    if (logUrl)
+      URL.revokeObjectURL(logUrl);
+    logUrl = URL.createObjectURL(new Blob([readLogBytes()], {type: 'text/plain'}));
+    logLink.href = logUrl;
+  });
+
+  element('again').addEventListener('click', start);
+
+  function readLogBytes() {
+    try {
+      return module.FS.readFile(RUN_FOLDER + '/' + LOG_FILE);
+    } catch (error) {
+      return new Uint8Array(0);
+    }
+  }
+
+  function readLog() {
+    return String.fromCharCode.apply(null, readLogBytes());
+  }
+
+  // The game writes its log through a text-mode stream, which the Windows run-time stores with
+  // each line feed as CR LF. The log in memory is stored that way, so it holds the bytes the
+  // Windows program leaves on disk, and the download and the console see the same. Each
+  // finished line is echoed to the console.
+  function storeLogAsText(FS) {
+    const logPath = RUN_FOLDER + '/' + LOG_FILE;
+    const write = FS.write;
+    let unfinished = '';
+    FS.write = function (stream, buffer, offset, length, position, canOwn) {
+      if (stream.path !== logPath || length === 0)
+        return write.call(FS, stream, buffer, offset, length, position, canOwn);
+      // The file system hands over a view of the program's memory as signed bytes.
+      const bytes = new Uint8Array(buffer.buffer, buffer.byteOffset + offset, length);
+      const stored = [];
+      for (const byte of bytes) {
+        if (byte === 0x0A)
+          stored.push(0x0D);
+        stored.push(byte);
+      }
+      write.call(FS, stream, Uint8Array.from(stored), 0, stored.length, position, false);
+      const lines = (unfinished + String.fromCharCode.apply(null, bytes)).split('\n');
+      unfinished = lines.pop();
+      for (const line of lines)
+        console.info(LOG_FILE + ': ' + line);
+      // The caller asked for `length` bytes and gets them, however many were stored.
+      return length;
+    };
+  }
+
+  // Called back by the program through page_library.js.
+  const page = {
+    now: () => performance.now(),
+    keyDown: (vk) => held.has(vk),
+    messageBox(caption, text, isError, dismissed) {
+      element('box-caption').textContent = caption;
+      element('box-text').textContent = text;
+      boxPanel.querySelector('.box').classList.toggle('error', isError);
+      boxPanel.hidden = false;
+      element('box-ok').focus();
+      closeBox = () => {
+        closeBox = null;
+        boxPanel.hidden = true;
+        dismissed();
+      };
+    },
+    openWindow(caption) {
+      context = canvas.getContext('2d', {alpha: false});
+      if (!context)
+        return false;
+      document.title = caption;
+      return true;
+    },
+    showCursor(visible) {
+      canvas.style.cursor = visible ? '' : 'none';
+    },
+    setMode(width, height) {
+      canvas.width = width;
+      canvas.height = height;
+    },
+    restoreMode() {
+      canvas.style.cursor = '';
+    },
+    show(pixels, width, height) {
+      context.putImageData(new ImageData(pixels, width, height), 0, 0);
+    },
+    nextFrame(wakeUp) {
+      requestAnimationFrame(() => wakeUp());
+    },
+    frameTimed(workMs, updateMs) {
+      const slot = status.frames % TIMED_FRAMES;
+      status.work[slot] = workMs;
+      status.update[slot] = updateMs;
+      if (status.frames === 0)
+        status.firstFrameAt = performance.now();
+      ++status.frames;
+    },
+    ended(code) {
+      status.state = 'ended';
+      status.exitCode = code;
+      held.clear();
+      element('ended-text').textContent =
+        'The game has ended with exit code ' + code + '.';
+      endedPanel.hidden = false;
+      element('again').focus();
+      console.info('vantorel: the game ended with exit code ' + code);
+    },
+  };
+
+  function start() {
+    endedPanel.hidden = true;
+    held.clear();
+    status.state = 'running';
+    status.exitCode = null;
+    Vantorel({
+      page: page,
+      preRun: [(instance) => {
+        module = instance;
+        instance.FS.mkdir(RUN_FOLDER);
+        instance.FS.chdir(RUN_FOLDER);
+        storeLogAsText(instance.FS);
+        // The game starts once the title is in its folder, or known to be missing.
+        instance.addRunDependency(TITLE_FILE);
+        title.then((bytes) => {
+          if (bytes)
+            instance.FS.writeFile(TITLE_FILE, new Uint8Array(bytes));
+          instance.removeRunDependency(TITLE_FILE);
+        });
+      }],
+    });
+  }
+
+  start();
+})();

@@ -1,0 +1,117 @@
+// The browser host. The game's window is the page's canvas; its exclusive 800 x 600 mode is the
+// canvas at that size, scaled by the page to fit. A flip puts the page on the canvas and then
+// waits for the browser's next animation frame, which is the display's refresh here as it is
+// for a real flip, and the game's only chance to let the browser run.
+#include "web_host.h"
+
+#include "page.h"
+#include "web_pixels.h"
+
+#include <emscripten.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+struct State {
+    bool windowOpen = false;
+    int modeWidth = 0;
+    int modeHeight = 0;
+    std::vector<uint32_t> table;
+    std::vector<uint32_t> rgba;
+    // When the game got the browser back from the last flip: the frame's work starts there.
+    double frameStart = 0;
+};
+
+State state;
+
+DWORD Now() {
+    // The page's clock starts near 0 at load and only grows; Windows' clock wraps at 2^32 ms.
+    return static_cast<DWORD>(static_cast<uint64_t>(vantorel_page_now()));
+}
+
+// Sleep gives the browser its turn for that long, as it gives other programs the processor.
+void SleepFor(DWORD ms) {
+    emscripten_sleep(ms);
+}
+
+bool KeyDown(int vk) {
+    return vantorel_page_key_down(vk) != 0;
+}
+
+int ShowBox(HWND, const char* text, const char* caption, UINT style) {
+    vantorel_page_message_box(caption, text, (style & MB_ICONERROR) ? 1 : 0);
+    return IDOK;
+}
+
+bool OpenWindow(const char* caption, int, int) {
+    if (state.windowOpen || !vantorel_page_open_window(caption))
+        return false;
+    state.windowOpen = true;
+    return true;
+}
+
+void CloseWindow() {
+    state.windowOpen = false;
+    state.modeWidth = state.modeHeight = 0;
+}
+
+void ShowPageCursor(bool visible) {
+    vantorel_page_show_cursor(visible ? 1 : 0);
+}
+
+// Closing the tab ends the page outright, so no close request ever reaches the game.
+void PumpEvents() {}
+
+bool SetMode(int width, int height, int bitsPerPixel) {
+    if (!state.windowOpen || bitsPerPixel != 16 || width <= 0 || height <= 0)
+        return false;
+    vantorel_page_set_mode(width, height);
+    state.modeWidth = width;
+    state.modeHeight = height;
+    if (state.table.empty())
+        state.table = webpixels::MakeTable();
+    state.rgba.assign(static_cast<size_t>(width) * height, 0);
+    state.frameStart = vantorel_page_now();
+    return true;
+}
+
+void RestoreMode() {
+    if (state.modeWidth == 0)
+        return;
+    state.modeWidth = state.modeHeight = 0;
+    vantorel_page_restore_mode();
+}
+
+LONG SurfacePitch(DWORD width) {
+    return static_cast<LONG>(width * 2);
+}
+
+void Present(const WORD* pixels, LONG pitch, int width, int height) {
+    if (state.modeWidth == 0 || width != state.modeWidth || height != state.modeHeight)
+        return;
+    const double start = vantorel_page_now();
+    webpixels::ToRgba(pixels, pitch, width, height, state.table, state.rgba.data());
+    vantorel_page_show(state.rgba.data(), width, height);
+    const double shown = vantorel_page_now();
+    vantorel_page_frame_timed(start - state.frameStart, shown - start);
+    // Waiting after the picture is up, as a flip waits for the refresh, lets the next frame
+    // read the keys as late as possible.
+    vantorel_page_next_frame();
+    state.frameStart = vantorel_page_now();
+}
+
+long Enter(const PortCall&) {
+    return 0;
+}
+
+const PortHost host = {Now,          SleepFor,       KeyDown,    ShowBox, OpenWindow,
+                       CloseWindow,  ShowPageCursor, PumpEvents, SetMode, RestoreMode,
+                       SurfacePitch, Present,        Enter};
+
+} // namespace
+
+const PortHost* WebHost() {
+    return &host;
+}

@@ -1,0 +1,23 @@
+// Turning a 5-6-5 page into the RGBA bytes a canvas takes.
+#ifndef VANTOREL_PORT_WEB_PIXELS_H
+#define VANTOREL_PORT_WEB_PIXELS_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace webpixels {
+
+// Called by the host once: every 5-6-5 value as an opaque RGBA pixel (bytes R, G, B, A in
+// memory order), each channel widened by repeating its top bits (31 -> 255, 63 -> 255).
+std::vector<uint32_t> MakeTable();
+
+// Called by the host's flip: the page (rows `pitch` bytes apart) into `out`, width x height
+// pixels with no gaps between rows.
+void ToRgba(const WORD* pixels, LONG pitch, int width, int height,
+            const std::vector<uint32_t>& table, uint32_t* out);
+
+} // namespace webpixels
+
+#endif
