@@ -1,14 +1,19 @@
 # The front door. `make play` builds and starts the game; `make test` builds everything and
 # runs every test. Both install what they need first (scripts/install-deps, as root).
+# `make web` builds the browser version into build/web/; `make play-web` serves it.
 SHELL := /bin/bash
+# Debian's own Python, where apt puts pytest and Selenium (the first python3 on PATH may be
+# another one).
+PYTHON := /usr/bin/python3
 .DEFAULT_GOAL := play
-.PHONY: deps play play-windows test unit fuzz e2e bench format clean \
-        build-linux build-asan build-windows build-fuzz
+.PHONY: deps play play-windows play-web web test unit fuzz e2e bench format clean \
+        build-linux build-asan build-windows build-fuzz build-web
 
 deps:
 	@scripts/install-deps
 
-build-linux build-asan build-windows build-fuzz: build-%: deps
+# The web preset sets NODE_PATH itself: Emscripten's JavaScript tools need Debian's node modules.
+build-linux build-asan build-windows build-fuzz build-web: build-%: deps
 	@cmake --preset $* > build-$*.configure.log || { cat build-$*.configure.log; exit 1; }
 	@rm -f build-$*.configure.log
 	cmake --build --preset $*
@@ -18,6 +23,11 @@ play: build-linux
 
 play-windows: build-windows
 	scripts/play-windows
+
+web: build-web
+
+play-web: build-web
+	scripts/play-web
 
 unit: build-linux build-asan
 	ctest --preset linux
@@ -30,12 +40,13 @@ e2e: build-linux build-windows
 	scripts/e2e-native
 	scripts/e2e-wine
 
-test: build-linux build-asan build-windows build-fuzz
+test: build-linux build-asan build-windows build-fuzz build-web
 	ctest --preset linux
 	ctest --preset asan
 	scripts/run-fuzz
 	scripts/e2e-native
 	scripts/e2e-wine
+	$(PYTHON) -m pytest tests/web
 
 bench: build-linux
 	build/linux/bin/vantorel_bench
