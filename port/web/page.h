@@ -19,7 +19,8 @@ void vantorel_page_show_cursor(int visible);
 // Called by SetDisplayMode and its release: sizes the canvas to the mode, or lets it go.
 void vantorel_page_set_mode(int width, int height);
 void vantorel_page_restore_mode();
-// Called by the flip: puts width x height RGBA pixels on the canvas.
+// Called by the flip: puts width x height RGBA pixels on the canvas. They stay where they are
+// from one frame to the next.
 void vantorel_page_show(const void* rgba, int width, int height);
 // Called by the flip after the picture is up: waits for the browser's next animation frame.
 void vantorel_page_next_frame();

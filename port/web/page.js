@@ -30,6 +30,7 @@
   const held = new Set();
   let module = null;
   let context = null;
+  let image = null;
   let closeBox = null;
   let logUrl = null;
 
@@ -167,6 +168,7 @@
     },
     openWindow(caption) {
       context = canvas.getContext('2d', {alpha: false});
+      image = null;
       if (!context)
         return false;
       document.title = caption;
@@ -182,8 +184,15 @@
     restoreMode() {
       canvas.style.cursor = '';
     },
-    show(pixels, width, height) {
-      context.putImageData(new ImageData(pixels, width, height), 0, 0);
+    // The picture is read straight from the program's memory. The same image serves every
+    // frame until the memory grows (a new buffer) or the pixels move.
+    show(memory, address, width, height) {
+      if (!image || image.memory !== memory || image.address !== address ||
+          image.data.width !== width || image.data.height !== height) {
+        const pixels = new Uint8ClampedArray(memory, address, width * height * 4);
+        image = {memory: memory, address: address, data: new ImageData(pixels, width, height)};
+      }
+      context.putImageData(image.data, 0, 0);
     },
     nextFrame(wakeUp) {
       requestAnimationFrame(() => wakeUp());

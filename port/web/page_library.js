@@ -27,9 +27,7 @@ mergeInto(LibraryManager.library, {
     Module['page'].restoreMode();
   },
   vantorel_page_show: function(rgba, width, height) {
-    // A fresh view every time: the memory's buffer changes when it grows.
-    Module['page'].show(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width,
-                        height);
+    Module['page'].show(HEAPU8.buffer, rgba, width, height);
   },
   vantorel_page_next_frame: function() {
     return Asyncify.handleSleep(function(wakeUp) {
