@@ -46,7 +46,7 @@ test: build-linux build-asan build-windows build-fuzz build-web
 	scripts/run-fuzz
 	scripts/e2e-native
 	scripts/e2e-wine
-	$(PYTHON) -m pytest tests/web
+	PYTHONDONTWRITEBYTECODE=1 $(PYTHON) -m pytest tests/web
 
 bench: build-linux
 	build/linux/bin/vantorel_bench

@@ -36,7 +36,7 @@
 
   // What tests and the speed script read: how the run goes and how long its frames take.
   const status = {
-    state: 'loading',
+    state: null, // 'running', then 'ended'
     exitCode: null,
     frames: 0,
     firstFrameAt: null,
