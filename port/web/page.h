@@ -1,6 +1,6 @@
 // What the web host asks of the page around it. Each call is answered by the page's script
-// (page.js) through the glue in page_library.js; the two marked "waits" give the browser its
-// turn and come back later, the only places where the game yields.
+// (page.js) through the glue in page_library.js. The two marked "waits" give the browser its
+// turn and come back later; besides them only Sleep (emscripten_sleep) lets the browser run.
 #ifndef VANTOREL_PORT_WEB_PAGE_H
 #define VANTOREL_PORT_WEB_PAGE_H
 

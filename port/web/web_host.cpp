@@ -1,7 +1,7 @@
 // The browser host. The game's window is the page's canvas; its exclusive 800 x 600 mode is the
 // canvas at that size, scaled by the page to fit. A flip puts the page on the canvas and then
 // waits for the browser's next animation frame, which is the display's refresh here as it is
-// for a real flip, and the game's only chance to let the browser run.
+// for a real flip. That wait, a message box and Sleep are where the browser gets its turn.
 #include "web_host.h"
 
 #include "page.h"
