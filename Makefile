@@ -6,7 +6,7 @@ SHELL := /bin/bash
 # another one).
 PYTHON := /usr/bin/python3
 .DEFAULT_GOAL := play
-.PHONY: deps play play-windows play-web web test unit fuzz e2e bench format clean \
+.PHONY: deps play play-windows play-web web test unit conformance fuzz e2e bench format clean \
         build-linux build-asan build-windows build-fuzz build-web
 
 deps:
@@ -32,6 +32,10 @@ play-web: build-web
 unit: build-linux build-asan
 	ctest --preset linux
 	ctest --preset asan
+
+# The conformance program on port/ and under Wine, compared line by line.
+conformance: build-linux build-windows
+	tests/conformance/run
 
 fuzz: build-fuzz
 	scripts/run-fuzz

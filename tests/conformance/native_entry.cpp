@@ -1,0 +1,16 @@
+// The conformance program on port/, over the scripted host: the host plays the other program
+// that takes the display.
+#include "harness.h"
+
+#include "scripted_host.h"
+
+void TakeDisplay(HWND, bool (*)()) {
+    scripted::LoseSurfaces();
+}
+
+void GiveDisplay(HWND, bool (*)()) {}
+
+int main() {
+    scripted::Install();
+    return RunConformance();
+}
