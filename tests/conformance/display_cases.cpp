@@ -14,6 +14,10 @@ std::string Losses(const Stage& stage, LPDIRECTDRAWSURFACE4 plain) {
     return Text("front %s, back %s, plain %s", lost(stage.front), lost(stage.back), lost(plain));
 }
 
+std::string Bool(BOOL b) {
+    return b ? "TRUE" : "FALSE";
+}
+
 std::string Pixel(DWORD pixel) {
     return pixel == NoPixel ? std::string("unreadable")
                             : Text("%04X", static_cast<unsigned>(pixel));
@@ -22,14 +26,16 @@ std::string Pixel(DWORD pixel) {
 // The title surface of the mode and display cases, kept from one group to the next.
 LPDIRECTDRAWSURFACE4 title = nullptr;
 
-// Another program holds the display once the chain is lost; the program has heard that it is
-// given back once the chain is no longer refused for want of the screen.
-bool ChainLost() {
-    return title && title->IsLost() != DD_OK;
+// What the program waits for after another program takes the display, and after it gives it
+// back: the cooperative level's answer changing.
+LPDIRECTDRAW4 waited = nullptr;
+
+bool LevelRefused() {
+    return waited->TestCooperativeLevel() != DD_OK;
 }
 
-bool ChainBack() {
-    return true;
+bool LevelGranted() {
+    return waited->TestCooperativeLevel() == DD_OK;
 }
 
 } // namespace
@@ -42,12 +48,17 @@ void FlipCases(Stage& stage) {
     }
     Report("flip.lost-at-start", "IsLost", Name(stage.front->IsLost()), Losses(stage, plain));
 
+    HRESULT result = stage.dd->FlipToGDISurface();
+    Report("flip.to-gdi", "FlipToGDISurface", Name(result), "-");
     Fill(stage.front, nullptr, Green);
     Fill(stage.back, nullptr, Blue);
-    HRESULT result = stage.front->Flip(nullptr, DDFLIP_WAIT);
+    result = stage.front->Flip(nullptr, DDFLIP_WAIT);
     Report("flip.chain", "Flip", Name(result),
            "front " + Pixel(PixelAt(stage.front, 5, 5)) + ", back " +
                Pixel(PixelAt(stage.back, 5, 5)));
+    result = stage.dd->FlipToGDISurface();
+    Report("flip.to-gdi-after-flip", "FlipToGDISurface", Name(result),
+           "front " + Pixel(PixelAt(stage.front, 5, 5)));
 
     result = stage.front->Flip(stage.back, DDFLIP_WAIT);
     Report("flip.to-back-buffer", "Flip(back buffer)", Name(result),
@@ -142,20 +153,27 @@ void TakenAwayCases(Stage& stage) {
     if (!title)
         return;
     Fill(stage.back, nullptr, Blue);
-    TakeDisplay(stage.window, ChainLost);
+    HRESULT result = stage.dd->TestCooperativeLevel();
+    Report("away.level-before", "TestCooperativeLevel", Name(result), "-");
+    waited = stage.dd;
+    TakeDisplay(stage.window, LevelRefused);
     Report("away.taken", "another program takes the display", "-", Losses(stage, title));
+    result = stage.dd->TestCooperativeLevel();
+    Report("away.level", "TestCooperativeLevel", Name(result), "-");
+    result = stage.dd->FlipToGDISurface();
+    Report("away.flip-to-gdi", "FlipToGDISurface", Name(result), "-");
 
-    HRESULT result = Fill(stage.back, nullptr, Green);
+    result = Fill(stage.back, nullptr, Green);
     Report("away.fill-back", "Blt(colour fill)", Name(result), "-");
     HDC dc = nullptr;
     result = stage.back->GetDC(&dc);
     Report("away.getdc-back", "GetDC", Name(result), "-");
-    if (result == DD_OK) {
-        const BOOL drawn = TextOutA(dc, 10, 10, "Score: 0", 8);
-        Report("away.text-back", "TextOutA", drawn ? "TRUE" : "FALSE", "-");
-        result = stage.back->ReleaseDC(dc);
-        Report("away.releasedc-back", "ReleaseDC", Name(result), "-");
-    }
+    // With no context to draw with, the game draws no text and gives nothing back.
+    const bool held = result == DD_OK;
+    const BOOL drawn = held && TextOutA(dc, 10, 10, "Score: 0", 8);
+    Report("away.text-back", "TextOutA", held ? Bool(drawn) : "not called", "-");
+    Report("away.releasedc-back", "ReleaseDC",
+           held ? Name(stage.back->ReleaseDC(dc)) : "not called", "-");
     DDSURFACEDESC2 desc;
     ZeroMemory(&desc, sizeof desc);
     desc.dwSize = sizeof desc;
@@ -177,8 +195,12 @@ void TakenAwayCases(Stage& stage) {
     result = stage.front->Restore();
     Report("away.restore-after-mode", "Restore", Name(result), Losses(stage, title));
 
-    GiveDisplay(stage.window, ChainBack);
+    GiveDisplay(stage.window, LevelGranted);
     Report("back.given", "the other program gives the display back", "-", Losses(stage, title));
+    result = stage.dd->TestCooperativeLevel();
+    Report("back.level", "TestCooperativeLevel", Name(result), "-");
+    result = title->Restore();
+    Report("back.restore-title-first", "Restore(title)", Name(result), Losses(stage, title));
     result = stage.front->Restore();
     Report("back.restore", "Restore", Name(result), Losses(stage, title));
     result = stage.dd->SetDisplayMode(800, 600, 16, 0, 0);
@@ -198,6 +220,10 @@ void TakenAwayCases(Stage& stage) {
            "back " + Pixel(PixelAt(stage.back, 5, 5)));
     result = stage.front->Flip(nullptr, DDFLIP_WAIT);
     Report("back.flip", "Flip", Name(result), "front " + Pixel(PixelAt(stage.front, 5, 5)));
+    result = stage.dd->FlipToGDISurface();
+    Report("back.flip-to-gdi", "FlipToGDISurface", Name(result), "-");
+    result = stage.front->Flip(nullptr, DDFLIP_WAIT);
+    Report("back.flip-after-gdi", "Flip", Name(result), "-");
     title->Release();
     title = nullptr;
 }
@@ -212,6 +238,14 @@ void EndCases(Stage& stage) {
     Report("end.flip-without-window", "Flip", Name(result), "-");
     result = stage.front->Restore();
     Report("end.restore-without-window", "Restore", Name(result), "-");
+    result = stage.dd->TestCooperativeLevel();
+    Report("end.level-without-window", "TestCooperativeLevel", Name(result), "-");
+    result = stage.dd->SetDisplayMode(800, 600, 16, 0, 0);
+    Report("end.mode-without-window", "SetDisplayMode(800, 600, 16)", Name(result), "-");
+    result = stage.front->Restore();
+    Report("end.restore-after-mode", "Restore", Name(result), "-");
+    result = stage.front->Flip(nullptr, DDFLIP_WAIT);
+    Report("end.flip-after-mode", "Flip", Name(result), "-");
 
     const ULONG backLeft = stage.back->Release();
     Report("end.release-back", "Release(back buffer)",

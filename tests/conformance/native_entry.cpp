@@ -5,10 +5,12 @@
 #include "scripted_host.h"
 
 void TakeDisplay(HWND, bool (*)()) {
-    scripted::LoseSurfaces();
+    scripted::TakeDisplay();
 }
 
-void GiveDisplay(HWND, bool (*)()) {}
+void GiveDisplay(HWND, bool (*)()) {
+    scripted::GiveDisplay();
+}
 
 int main() {
     scripted::Install();
