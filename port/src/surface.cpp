@@ -45,11 +45,6 @@ bool Inside(const RECT& r, const PortSurface* s) {
            int64_t{r.bottom} <= int64_t{s->height};
 }
 
-RECT Intersect(const RECT& a, const RECT& b) {
-    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom)};
-}
-
 port::PixelRows Rows(PortSurface* s) {
     return {s->memory.data(), s->pitch};
 }
@@ -243,8 +238,9 @@ HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, L
     const bool fill = (flags & DDBLT_COLORFILL) != 0;
     if (fill ? !fx : !source)
         return DDERR_INVALIDPARAMS;
+    // Nothing is clipped: a rectangle that leaves its surface is refused whole.
     const RECT to = destRect ? *destRect : Whole(dest);
-    if (!Ordered(to))
+    if (!Ordered(to) || !Inside(to, dest))
         return DDERR_INVALIDRECT;
     PortSurface* src = fill ? nullptr : Impl(source);
     RECT from = {};
@@ -258,16 +254,12 @@ HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, L
     if (Busy(dest) || (src && Busy(src)))
         return DDERR_SURFACEBUSY;
 
-    // What falls outside the destination is cut off; a stretch keeps its scale.
-    const RECT clip = Intersect(to, Whole(dest));
-    if (!Ordered(clip))
-        return DD_OK;
     if (fill) {
-        port::FillPixels(Rows(dest), clip, static_cast<WORD>(fx->dwFillColor));
+        port::FillPixels(Rows(dest), to, static_cast<WORD>(fx->dwFillColor));
         return DD_OK;
     }
     if (src != dest) {
-        port::StretchPixels(Rows(src), from, Rows(dest), to, clip);
+        port::StretchPixels(Rows(src), from, Rows(dest), to, to);
         return DD_OK;
     }
     // Within one surface the source may overlap the destination: copy it out first.
@@ -278,7 +270,7 @@ HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, L
                                   static_cast<LONG>(width * sizeof(WORD))};
     const RECT all = {0, 0, width, height};
     port::StretchPixels(Rows(src), from, held, all, all);
-    port::StretchPixels(held, all, Rows(dest), to, clip);
+    port::StretchPixels(held, all, Rows(dest), to, to);
     return DD_OK;
 }
 

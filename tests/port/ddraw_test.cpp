@@ -83,11 +83,12 @@ struct Port : ::testing::Test {
     std::vector<LPDIRECTDRAWSURFACE4> held;
 };
 
-TEST_F(Port, FillsTheRectangleClippedToTheSurface) {
+TEST_F(Port, FillsTheRectangleOrRefusesOneThatLeavesTheSurface) {
     // clang-format off
     const std::tuple<RECT, RECT, HRESULT> cases[] = {
-        {{-9, -6, 99, 2}, {0, 0, 16, 2}, DD_OK}, {{1, 5, 99, 99}, {1, 5, 16, 8}, DD_OK},
-        {{-20, 0, -4, 8}, {}, DD_OK},            {{6, 2, 3, 4}, {}, DDERR_INVALIDRECT}};
+        {{1, 5, 16, 8}, {1, 5, 16, 8}, DD_OK},   {{0, 0, 16, 2}, {0, 0, 16, 2}, DD_OK},
+        {{-9, -6, 99, 2}, {}, DDERR_INVALIDRECT}, {{1, 5, 17, 8}, {}, DDERR_INVALIDRECT},
+        {{-20, 0, -4, 8}, {}, DDERR_INVALIDRECT}, {{6, 2, 3, 4}, {}, DDERR_INVALIDRECT}};
     // clang-format on
     for (LONG padding : {0, 10}) // unpadded rows and colours of two equal bytes go other ways
         for (WORD colour : {WORD{0xF81F}, WORD{0x4242}}) {
