@@ -187,8 +187,8 @@ HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD
         return DDERR_NOEXCLUSIVEMODE; // the screen is another program's until it lets go
     if (!width || !height)
         return DDERR_INVALIDPARAMS;
-    // The port draws 5-6-5 pixels only, on screens of a size it can allocate.
-    if (bpp != 16 || width > port::MaxSurfaceSide || height > port::MaxSurfaceSide)
+    // The port draws 5-6-5 pixels only.
+    if (bpp != 16)
         return DDERR_UNSUPPORTED;
     if (!PortGetHost().setDisplayMode(static_cast<int>(width), static_cast<int>(height), 16))
         return DDERR_UNSUPPORTED;

@@ -8,11 +8,20 @@
 #include "host.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 struct PortSurface;
+
+namespace port {
+// Surface memory comes from calloc: zero (black) pages that cost nothing until written.
+struct FreeMemory {
+    void operator()(BYTE* memory) const { std::free(memory); }
+};
+} // namespace port
 
 // A surface's device context: GDI state plus the surface it draws into.
 struct PortDC {
@@ -43,7 +52,9 @@ struct PortSurface : IDirectDrawSurface4 {
     DWORD width = 0;
     DWORD height = 0;
     LONG pitch = 0;
-    std::vector<BYTE> memory;
+    // Null when no memory could hold the size it was made with.
+    std::unique_ptr<BYTE, port::FreeMemory> memory;
+    size_t bytes = 0;
     bool lost = false;
     bool locked = false;
     bool dcHeld = false;
@@ -55,7 +66,7 @@ struct PortSurface : IDirectDrawSurface4 {
     PortSurface* chainHead = nullptr;
 
     WORD* Row(LONG y) {
-        return reinterpret_cast<WORD*>(memory.data() + static_cast<size_t>(y) * pitch);
+        return reinterpret_cast<WORD*>(memory.get() + static_cast<size_t>(y) * pitch);
     }
 };
 
@@ -110,9 +121,9 @@ inline HRESULT Refused(const char* name, const void* object,
     return static_cast<HRESULT>(Enter(name, object, args));
 }
 
-// Largest surface side, and largest surface in bytes, that CreateSurface will allocate.
-constexpr DWORD MaxSurfaceSide = 16384;
-constexpr unsigned long long MaxSurfaceBytes = 64ull << 20;
+// The most memory one surface gets: about what a 32-bit process finds in one piece, where a
+// real driver's 512 MiB surface locks and a 1 GiB one does not.
+constexpr uint64_t MaxSurfaceBytes = 768ull << 20;
 
 // Surfaces (surface.cpp). CreateSurface makes them through these; ddraw.cpp walks them.
 HRESULT NewPlainSurface(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height,

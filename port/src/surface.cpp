@@ -46,11 +46,12 @@ bool Inside(const RECT& r, const PortSurface* s) {
 }
 
 port::PixelRows Rows(PortSurface* s) {
-    return {s->memory.data(), s->pitch};
+    return {s->memory.get(), s->pitch};
 }
 
 void Blacken(PortSurface* s) {
-    std::fill(s->memory.begin(), s->memory.end(), BYTE{0});
+    if (s->memory)
+        std::memset(s->memory.get(), 0, s->bytes);
 }
 
 void Free(PortSurface* s) {
@@ -69,20 +70,19 @@ void FreeChainIfUnused(PortSurface* head) {
     Free(head);
 }
 
-// Allocates a zero-filled (black) surface, or says why a real driver would refuse the size.
-// Sizes are worked out in 64 bits: a negative number passed as a side is a huge one.
+// Makes a surface as a real driver does. The size is worked out in 32 bits, as there: one
+// that comes to no bytes at all is refused (a side of 0, or 65536 x 65536), and any other is
+// made. Memory is found for it only if it fits in one piece (700 x -120 is 700 x 4294967176);
+// a surface without memory fails every lock and blit with DDERR_OUTOFMEMORY. Rows start on
+// four-byte boundaries, and new memory is black.
 HRESULT Allocate(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height, PortSurface** out) {
     *out = nullptr;
-    if (!width || !height)
-        return DDERR_INVALIDPARAMS;
-    if (width > port::MaxSurfaceSide || height > port::MaxSurfaceSide)
-        return DDERR_OUTOFMEMORY;
     const uint64_t tight = uint64_t{width} * sizeof(WORD);
     uint64_t pitch = static_cast<uint64_t>(
         std::max<int64_t>(PortGetHost().surfacePitch(width), static_cast<int64_t>(tight)));
-    pitch += pitch % 2; // every row starts on a whole pixel
-    if (pitch * height > port::MaxSurfaceBytes)
-        return DDERR_OUTOFMEMORY;
+    pitch = (pitch + 3) & ~uint64_t{3};
+    if (static_cast<uint32_t>(pitch) * height == 0)
+        return DDERR_INVALIDPARAMS;
     PortSurface* s = new (std::nothrow) PortSurface;
     if (!s)
         return DDERR_OUTOFMEMORY;
@@ -90,8 +90,13 @@ HRESULT Allocate(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height, P
     s->caps = caps;
     s->width = width;
     s->height = height;
-    s->pitch = static_cast<LONG>(pitch);
-    s->memory.assign(static_cast<size_t>(pitch * height), 0);
+    if (pitch <= port::MaxSurfaceBytes / height) {
+        s->bytes = static_cast<size_t>(pitch * height);
+        s->memory.reset(static_cast<BYTE*>(std::calloc(s->bytes, 1)));
+        s->pitch = static_cast<LONG>(pitch);
+    }
+    if (!s->memory)
+        s->bytes = 0;
     live.push_back(s);
     *out = s;
     return DD_OK;
@@ -115,9 +120,11 @@ HRESULT NewFlippingChain(PortDirectDraw* owner, DWORD width, DWORD height, PortS
     if (FAILED(result))
         return result;
     result = Allocate(owner, DDSCAPS_BACKBUFFER | chain, width, height, &back);
-    if (FAILED(result)) {
+    if (FAILED(result) || !front->memory || !back->memory) {
         Free(front);
-        return result;
+        if (back)
+            Free(back);
+        return FAILED(result) ? result : DDERR_OUTOFMEMORY; // the screen's pages must be real
     }
     back->refs = 0;
     back->chainHead = front;
@@ -253,6 +260,8 @@ HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, L
         return DDERR_SURFACELOST;
     if (Busy(dest) || (src && Busy(src)))
         return DDERR_SURFACEBUSY;
+    if (!dest->memory || (src && !src->memory))
+        return DDERR_OUTOFMEMORY;
 
     if (fill) {
         port::FillPixels(Rows(dest), to, static_cast<WORD>(fx->dwFillColor));
@@ -287,6 +296,8 @@ HRESULT IDirectDrawSurface4::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flag
         return DDERR_SURFACELOST;
     if (Busy(s))
         return DDERR_SURFACEBUSY;
+    if (!s->memory)
+        return DDERR_OUTOFMEMORY;
     const RECT area = rect ? *rect : Whole(s);
     std::memset(desc, 0, sizeof(DDSURFACEDESC2));
     desc->dwSize = sizeof(DDSURFACEDESC2);
@@ -332,6 +343,8 @@ HRESULT IDirectDrawSurface4::GetDC(HDC* dc) {
         return DDERR_SURFACELOST;
     if (s->locked)
         return DDERR_SURFACEBUSY;
+    if (!s->memory)
+        return DDERR_OUTOFMEMORY;
     // A fresh context each time, with GDI's defaults.
     s->dc = PortDC();
     s->dc.surface = s;
