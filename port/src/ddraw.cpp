@@ -41,14 +41,14 @@ bool Exclusive(const PortDirectDraw* dd) {
     return (dd->cooperativeFlags & DDSCL_EXCLUSIVE) != 0;
 }
 
-// Called when an interface count reaches zero: the object goes once both have. The screen
-// goes back to the desktop's mode and the surfaces it made stay until they are released.
+// Called when an interface count drops: the object goes once both are zero, which is never
+// while a surface it made is alive (each holds one of its IDirectDraw4 references). The screen
+// goes back to the desktop's mode.
 void ReleaseObject(PortDirectDraw* dd) {
     if (dd->refs || dd->refs4)
         return;
     if (dd->modeSet)
         PortGetHost().restoreDisplayMode();
-    port::DisownSurfaces(dd);
     objects.erase(std::find(objects.begin(), objects.end(), dd));
     delete dd;
 }
@@ -254,6 +254,8 @@ HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4*
     }
     if (FAILED(result))
         return result;
+    // As on the real platform, a surface made through IDirectDraw4 keeps the object alive.
+    ++dd->refs4;
     *out = made;
     return DD_OK;
 }
@@ -308,6 +310,12 @@ void PortGiveDisplay() {
 }
 
 namespace port {
+
+void SurfaceGone(PortDirectDraw* owner) {
+    if (owner->refs4 > 0)
+        --owner->refs4;
+    ReleaseObject(owner);
+}
 
 bool DisplayTaken() {
     return displayTaken;

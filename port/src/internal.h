@@ -32,7 +32,7 @@ struct PortDC {
 };
 
 // One DirectDraw object; both interfaces are views of it, each with its own reference count.
-// The object goes when both counts reach zero; its surfaces outlive it until released.
+// The object goes when both counts reach zero; each of its surfaces holds an IDirectDraw4 one.
 struct PortDirectDraw : IDirectDraw, IDirectDraw4 {
     ULONG refs = 1;  // IDirectDraw references
     ULONG refs4 = 0; // IDirectDraw4 references
@@ -60,8 +60,8 @@ struct PortSurface : IDirectDrawSurface4 {
     bool dcHeld = false;
     PortDC dc;
     // Flipping chain: the primary owns its back buffer, which points back at it. The back
-    // buffer starts with no references of its own (GetAttachedSurface hands them out); the
-    // chain is freed once neither page is referenced.
+    // buffer's first reference is the chain's (GetAttachedSurface hands out more); the chain is
+    // freed once the program holds neither page.
     PortSurface* backBuffer = nullptr;
     PortSurface* chainHead = nullptr;
 
@@ -134,8 +134,8 @@ const std::vector<PortSurface*>& LiveSurfaces();
 void RestoreChain(PortSurface* surface);
 // Whether another program holds the screen (from PortTakeDisplay to PortGiveDisplay).
 bool DisplayTaken();
-// The object is going: its surfaces stay alive, owned by no one.
-void DisownSurfaces(PortDirectDraw* owner);
+// A surface `owner` made is gone: the reference it held on the object is given back.
+void SurfaceGone(PortDirectDraw* owner);
 void FreeAllSurfaces();
 } // namespace port
 

@@ -59,15 +59,19 @@ void Free(PortSurface* s) {
     delete s;
 }
 
-// A chain goes when neither page is referenced any more. Kept on purpose: a back buffer
-// still referenced keeps the primary's memory too, so its interface never dangles.
-void FreeChainIfUnused(PortSurface* head) {
+// A surface, or a chain with both its pages, goes once the program holds no reference to it,
+// and gives back the reference it held on its DirectDraw object. The chain holds one reference
+// to its back buffer itself. Kept on purpose: a back buffer the program still holds keeps the
+// whole chain, so its interface never dangles.
+void FreeIfUnused(PortSurface* head) {
     PortSurface* back = head->backBuffer;
-    if (head->refs || (back && back->refs))
+    if (head->refs || (back && back->refs > 1))
         return;
+    PortDirectDraw* owner = head->owner;
     if (back)
         Free(back);
     Free(head);
+    port::SurfaceGone(owner);
 }
 
 // Makes a surface as a real driver does. The size is worked out in 32 bits, as there: one
@@ -126,8 +130,7 @@ HRESULT NewFlippingChain(PortDirectDraw* owner, DWORD width, DWORD height, PortS
             Free(back);
         return FAILED(result) ? result : DDERR_OUTOFMEMORY; // the screen's pages must be real
     }
-    back->refs = 0;
-    back->chainHead = front;
+    back->chainHead = front; // its one reference is the chain's
     front->backBuffer = back;
     *out = front;
     return DD_OK;
@@ -145,12 +148,6 @@ void RestoreChain(PortSurface* surface) {
             Blacken(s); // what a lost surface held is gone
         }
     }
-}
-
-void DisownSurfaces(PortDirectDraw* owner) {
-    for (PortSurface* s : live)
-        if (s->owner == owner)
-            s->owner = nullptr;
 }
 
 void FreeAllSurfaces() {
@@ -178,11 +175,12 @@ ULONG IDirectDrawSurface4::AddRef() {
 ULONG IDirectDrawSurface4::Release() {
     port::Enter("Release", this); // recorded for the order of releases; a release cannot fail
     PortSurface* s = Impl(this);
-    if (s->refs == 0)
-        return 0; // released once too often, or a back buffer never handed out
+    // Released once too often: nothing is left to give back, and the chain keeps its own.
+    const ULONG kept = s->chainHead ? 1 : 0;
+    if (s->refs <= kept)
+        return 0;
     const ULONG left = --s->refs;
-    if (left == 0)
-        FreeChainIfUnused(s->chainHead ? s->chainHead : s);
+    FreeIfUnused(s->chainHead ? s->chainHead : s);
     return left;
 }
 
