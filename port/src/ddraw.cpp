@@ -41,6 +41,23 @@ bool Exclusive(const PortDirectDraw* dd) {
     return (dd->cooperativeFlags & DDSCL_EXCLUSIVE) != 0;
 }
 
+// The sizes a display offers; any other mode is refused, whatever the host could show.
+struct Size {
+    DWORD width;
+    DWORD height;
+};
+const Size offered[] = {{320, 200},  {320, 240},   {400, 300},   {512, 384},   {640, 400},
+                        {640, 480},  {800, 600},   {1024, 768},  {1152, 864},  {1280, 720},
+                        {1280, 800}, {1280, 960},  {1280, 1024}, {1366, 768},  {1440, 900},
+                        {1600, 900}, {1600, 1200}, {1680, 1050}, {1920, 1080}, {1920, 1200}};
+
+bool Offered(DWORD width, DWORD height) {
+    for (const Size& size : offered)
+        if (size.width == width && size.height == height)
+            return true;
+    return false;
+}
+
 // Called when an interface count drops: the object goes once both are zero, which is never
 // while a surface it made is alive (each holds one of its IDirectDraw4 references). The screen
 // goes back to the desktop's mode.
@@ -181,22 +198,24 @@ HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD
             port::Refused("SetDisplayMode", this, {width, height, bpp, refreshRate, flags}))
         return refused;
     PortDirectDraw* dd = Impl(this);
+    for (const PortDirectDraw* other : objects)
+        if (other != dd && Exclusive(other))
+            return DDERR_NOEXCLUSIVEMODE; // the screen is held through another object
     if (!dd->cooperativeFlags)
         return DDERR_NOCOOPERATIVELEVELSET;
     if (displayTaken)
         return DDERR_NOEXCLUSIVEMODE; // the screen is another program's until it lets go
     if (!width || !height)
         return DDERR_INVALIDPARAMS;
-    // The port draws 5-6-5 pixels only.
-    if (bpp != 16)
+    // The port draws 5-6-5 pixels only, in the sizes a display offers.
+    if (bpp != 16 || !Offered(width, height))
         return DDERR_UNSUPPORTED;
     if (!PortGetHost().setDisplayMode(static_cast<int>(width), static_cast<int>(height), 16))
         return DDERR_UNSUPPORTED;
-    // As on a real display, a change of mode takes every surface's memory away.
-    if (dd->modeSet && (dd->modeWidth != width || dd->modeHeight != height))
-        PortLoseSurfaces();
+    // As on the real platform, setting a mode, even the one in force, takes every surface's
+    // memory away.
+    PortLoseSurfaces();
     dd->modeSet = true;
-    dd->modeLost = false;
     dd->modeWidth = width;
     dd->modeHeight = height;
     dd->modeBpp = 16;
@@ -297,7 +316,6 @@ void PortTakeDisplay() {
     bool modeShown = false;
     for (PortDirectDraw* dd : objects) {
         modeShown |= dd->modeSet;
-        dd->modeLost |= dd->modeSet;
         dd->modeSet = false;
     }
     if (modeShown)

@@ -38,9 +38,8 @@ struct PortDirectDraw : IDirectDraw, IDirectDraw4 {
     ULONG refs4 = 0; // IDirectDraw4 references
     HWND cooperativeWindow = nullptr;
     DWORD cooperativeFlags = 0;
+    // Whether the screen is in the mode this object set, rather than the desktop's.
     bool modeSet = false;
-    // The mode this object set was taken away with the screen and not set again since.
-    bool modeLost = false;
     DWORD modeWidth = 0, modeHeight = 0, modeBpp = 0;
 };
 

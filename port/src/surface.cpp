@@ -373,9 +373,15 @@ HRESULT IDirectDrawSurface4::IsLost() {
 HRESULT IDirectDrawSurface4::Restore() {
     if (const HRESULT refused = port::Refused("Restore", this))
         return refused;
-    // Video memory comes back only in the mode it was made for.
-    const PortDirectDraw* owner = Impl(this)->owner;
-    if (port::DisplayTaken() || (owner && owner->modeLost))
+    // Nothing comes back while another program holds the screen, and the screen's own pages
+    // only in the mode they were made for: after the desktop's mode came back with the screen,
+    // the program has to set its own again first.
+    const PortSurface* s = Impl(this);
+    const PortSurface* head = s->chainHead ? s->chainHead : s;
+    const PortDirectDraw* owner = s->owner;
+    const bool chainFits =
+        owner->modeSet && owner->modeWidth == head->width && owner->modeHeight == head->height;
+    if (port::DisplayTaken() || (head->backBuffer && !chainFits))
         return DDERR_WRONGMODE;
     port::RestoreChain(Impl(this));
     return DD_OK;
