@@ -298,14 +298,18 @@ HRESULT IDirectDraw4::TestCooperativeLevel() {
     return Exclusive(Impl(this)) ? DDERR_NOEXCLUSIVEMODE : ExclusiveTaken;
 }
 
-// The port shows its front page under every message box already, so there is nothing to flip;
-// what a real driver refuses is refused all the same.
+// Brings the page GDI draws on (the one the primary was made with) to the front, by one more
+// flip when the other page is showing.
 HRESULT IDirectDraw4::FlipToGDISurface() {
     if (const HRESULT refused = port::Refused("FlipToGDISurface", this))
         return refused;
-    for (const PortSurface* s : port::LiveSurfaces())
-        if (s->owner == Impl(this) && s->backBuffer)
-            return DD_OK;
+    for (PortSurface* s : port::LiveSurfaces()) {
+        if (s->owner != Impl(this) || !s->backBuffer)
+            continue;
+        if (s->lost || s->backBuffer->lost)
+            return DDERR_SURFACELOST;
+        return s->gdiPageShown ? DD_OK : port::FlipPages(s);
+    }
     return DDERR_NOTFOUND;
 }
 

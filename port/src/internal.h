@@ -63,6 +63,8 @@ struct PortSurface : IDirectDrawSurface4 {
     // freed once the program holds neither page.
     PortSurface* backBuffer = nullptr;
     PortSurface* chainHead = nullptr;
+    // Whether the front shows the page it was made with, the one GDI draws on.
+    bool gdiPageShown = true;
 
     WORD* Row(LONG y) {
         return reinterpret_cast<WORD*>(memory.get() + static_cast<size_t>(y) * pitch);
@@ -128,6 +130,8 @@ constexpr uint64_t MaxSurfaceBytes = 768ull << 20;
 HRESULT NewPlainSurface(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height,
                         PortSurface** out);
 HRESULT NewFlippingChain(PortDirectDraw* owner, DWORD width, DWORD height, PortSurface** out);
+// Flip and FlipToGDISurface: swaps the chain's pages and presents the new front one.
+HRESULT FlipPages(PortSurface* front);
 const std::vector<PortSurface*>& LiveSurfaces();
 // Restore of one surface's chain: clears the lost state and blackens the pages.
 void RestoreChain(PortSurface* surface);

@@ -136,6 +136,22 @@ HRESULT NewFlippingChain(PortDirectDraw* owner, DWORD width, DWORD height, PortS
     return DD_OK;
 }
 
+HRESULT FlipPages(PortSurface* front) {
+    PortSurface* back = front->backBuffer;
+    if (!(front->owner->cooperativeFlags & DDSCL_EXCLUSIVE))
+        return DDERR_NOEXCLUSIVEMODE;
+    if (front->lost || back->lost)
+        return DDERR_SURFACELOST;
+    if (Busy(front) || Busy(back))
+        return DDERR_SURFACEBUSY;
+    // The interfaces keep their places; the pages under them change over.
+    std::swap(front->memory, back->memory);
+    front->gdiPageShown = !front->gdiPageShown;
+    PortGetHost().present(front->Row(0), front->pitch, static_cast<int>(front->width),
+                          static_cast<int>(front->height));
+    return DD_OK;
+}
+
 const std::vector<PortSurface*>& LiveSurfaces() {
     return live;
 }
@@ -212,18 +228,8 @@ HRESULT IDirectDrawSurface4::Flip(LPDIRECTDRAWSURFACE4 target, DWORD flags) {
     if (!back)
         return DDERR_NOTFLIPPABLE; // only the front of a chain flips
     if (target && Impl(target) != back)
-        return DDERR_INVALIDPARAMS;
-    if (!front->owner || !(front->owner->cooperativeFlags & DDSCL_EXCLUSIVE))
-        return DDERR_NOEXCLUSIVEMODE;
-    if (front->lost || back->lost)
-        return DDERR_SURFACELOST;
-    if (Busy(front) || Busy(back))
-        return DDERR_SURFACEBUSY;
-    // The interfaces keep their places; the pages under them change over.
-    std::swap(front->memory, back->memory);
-    PortGetHost().present(front->Row(0), front->pitch, static_cast<int>(front->width),
-                          static_cast<int>(front->height));
-    return DD_OK;
+        return DDERR_NOTFLIPPABLE; // the only page it can flip to is its back buffer
+    return port::FlipPages(front);
 }
 
 HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, LPRECT sourceRect,
@@ -288,7 +294,8 @@ HRESULT IDirectDrawSurface4::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flag
     PortSurface* s = Impl(this);
     if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2))
         return DDERR_INVALIDPARAMS;
-    if (rect && (!Ordered(*rect) || !Inside(*rect, s)))
+    // An empty part is a place to write, as on the real platform; an inverted one is not.
+    if (rect && (rect->left > rect->right || rect->top > rect->bottom || !Inside(*rect, s)))
         return DDERR_INVALIDPARAMS;
     if (s->lost)
         return DDERR_SURFACELOST;

@@ -55,11 +55,6 @@ bool SetStage(Stage& stage) {
     Report("setup.chain", "CreateSurface(primary, one back buffer)", Name(result), "-");
     if (result != DD_OK)
         return false;
-    LPDIRECTDRAWSURFACE4 second = nullptr;
-    result = stage.dd->CreateSurface(&desc, &second, nullptr);
-    Report("setup.second-chain", "CreateSurface(primary, one back buffer)", Name(result), "-");
-    if (result == DD_OK)
-        second->Release();
     desc.ddsCaps.dwCaps = DDSCAPS_BACKBUFFER;
     result = stage.front->GetAttachedSurface(&desc.ddsCaps, &stage.back);
     Report("setup.back-buffer", "GetAttachedSurface(DDSCAPS_BACKBUFFER)", Name(result), "-");

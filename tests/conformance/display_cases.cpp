@@ -229,6 +229,19 @@ void TakenAwayCases(Stage& stage) {
 }
 
 void EndCases(Stage& stage) {
+    // A second primary beside the game's.
+    DDSURFACEDESC2 desc;
+    ZeroMemory(&desc, sizeof desc);
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    desc.dwBackBufferCount = 1;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+    LPDIRECTDRAWSURFACE4 second = nullptr;
+    HRESULT made = stage.dd->CreateSurface(&desc, &second, nullptr);
+    Report("end.second-chain", "CreateSurface(primary, one back buffer)", Name(made), "-");
+    if (made == DD_OK)
+        second->Release();
+
     // Destroying the window under the exclusive mode.
     const BOOL destroyed = DestroyWindow(stage.window);
     PumpMessages();
