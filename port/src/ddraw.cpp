@@ -111,6 +111,21 @@ HRESULT CreatePrimary(PortDirectDraw* dd, const DDSURFACEDESC2& desc, DWORD caps
     return port::NewPlainSurface(dd, caps, dd->modeWidth, dd->modeHeight, out);
 }
 
+// The screen goes back to the desktop and its mode; every surface is lost.
+void TakeScreen() {
+    if (displayTaken)
+        return;
+    displayTaken = true;
+    bool modeShown = false;
+    for (PortDirectDraw* dd : objects) {
+        modeShown |= dd->modeSet;
+        dd->modeSet = false;
+    }
+    if (modeShown)
+        PortGetHost().restoreDisplayMode();
+    PortLoseSurfaces();
+}
+
 } // namespace
 
 HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* out, IUnknown* outer) {
@@ -314,17 +329,7 @@ HRESULT IDirectDraw4::FlipToGDISurface() {
 }
 
 void PortTakeDisplay() {
-    if (displayTaken)
-        return;
-    displayTaken = true;
-    bool modeShown = false;
-    for (PortDirectDraw* dd : objects) {
-        modeShown |= dd->modeSet;
-        dd->modeSet = false;
-    }
-    if (modeShown)
-        PortGetHost().restoreDisplayMode();
-    PortLoseSurfaces();
+    TakeScreen();
 }
 
 void PortGiveDisplay() {
@@ -332,6 +337,14 @@ void PortGiveDisplay() {
 }
 
 namespace port {
+
+void WindowDestroyed(HWND window) {
+    for (const PortDirectDraw* dd : objects)
+        if (Exclusive(dd) && dd->cooperativeWindow == window) {
+            TakeScreen();
+            return;
+        }
+}
 
 void SurfaceGone(PortDirectDraw* owner) {
     if (owner->refs4 > 0)

@@ -137,6 +137,10 @@ const std::vector<PortSurface*>& LiveSurfaces();
 void RestoreChain(PortSurface* surface);
 // Whether another program holds the screen (from PortTakeDisplay to PortGiveDisplay).
 bool DisplayTaken();
+// Called by DestroyWindow. As on the real platform, the window that held the exclusive level
+// takes the screen with it: the desktop's mode comes back and every surface is lost, as when
+// another program takes the screen, for good.
+void WindowDestroyed(HWND window);
 // A surface `owner` made is gone: the reference it held on the object is given back.
 void SurfaceGone(PortDirectDraw* owner);
 void FreeAllSurfaces();

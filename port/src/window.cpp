@@ -133,6 +133,7 @@ bool Destroy(HWND handle) {
     // The window leaves the screen before it hears of its destruction.
     if (w->topLevel)
         PortGetHost().closeWindow();
+    port::WindowDestroyed(handle);
     Send(handle, WM_DESTROY, 0, 0);
     Send(handle, WM_NCDESTROY, 0, 0);
     Forget(handle);

@@ -47,7 +47,9 @@ TEST_F(EntryTest, OneMessageThenOneFramePerPassUntilAnOrderlyEnd) {
     } cases[] = {
         {0, 4, false, "PFPFPFPP"},      // Escape's frame draws nothing and posts the quit message
         {3, 5, false, "PDFPDFPDFPFPP"}, // a backlog drains one message a pass, each with a frame
-        {0, 3, true, "PFPFPDFP"},       // WM_CLOSE destroys the window, WM_DESTROY posts the quit
+        // WM_CLOSE destroys the window, WM_DESTROY posts the quit; the window takes the screen
+        // with it, so the last frame finds the display gone and shows nothing
+        {0, 3, true, "PFPFPDP"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.passes);
