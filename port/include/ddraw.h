@@ -12,7 +12,6 @@ typedef struct _GUID {
     BYTE Data4[8];
 } GUID, IID;
 typedef const IID& REFIID;
-typedef GUID* LPGUID;
 
 extern const IID IID_IDirectDraw4; // 9C59509A-39BD-11D1-8C4A-00C04FD930C5
 
@@ -69,8 +68,6 @@ typedef IDirectDrawSurface4* LPDIRECTDRAWSURFACE4;
 #define DDSCAPS_FRONTBUFFER 0x00000020
 #define DDSCAPS_OFFSCREENPLAIN 0x00000040
 #define DDSCAPS_PRIMARYSURFACE 0x00000200
-#define DDSCAPS_SYSTEMMEMORY 0x00000800
-#define DDSCAPS_VIDEOMEMORY 0x00004000
 
 #define DDPF_RGB 0x00000040
 
@@ -174,31 +171,22 @@ typedef struct _DDBLTFX {
     DDCOLORKEY ddckSrcColorkey;
 } DDBLTFX, *LPDDBLTFX;
 
-// The interfaces carry no data here; port/ddraw_internal.h defines the objects behind them.
-struct IUnknown {
-    ULONG Release();
-};
-
+// The interfaces carry no data here; port/src/internal.h defines the objects behind them.
 struct IDirectDraw {
     HRESULT QueryInterface(REFIID iid, LPVOID* out);
-    ULONG AddRef();
     ULONG Release();
 };
 
 struct IDirectDraw4 {
-    ULONG AddRef();
     ULONG Release();
     HRESULT SetCooperativeLevel(HWND window, DWORD flags);
     HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD refreshRate, DWORD flags);
-    HRESULT RestoreDisplayMode();
     HRESULT CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* out, IUnknown* outer);
-    HRESULT RestoreAllSurfaces();
     HRESULT TestCooperativeLevel();
     HRESULT FlipToGDISurface();
 };
 
 struct IDirectDrawSurface4 {
-    ULONG AddRef();
     ULONG Release();
     HRESULT GetAttachedSurface(LPDDSCAPS2 caps, LPDIRECTDRAWSURFACE4* out);
     HRESULT Flip(LPDIRECTDRAWSURFACE4 target, DWORD flags);

@@ -9,13 +9,11 @@
 
 #define WINAPI
 #define CALLBACK
-#define FAR
 
 typedef int32_t LONG;
 typedef uint32_t DWORD;
 typedef uint32_t ULONG;
 typedef uint32_t UINT;
-typedef int32_t INT;
 typedef int16_t SHORT;
 typedef uint16_t WORD;
 typedef uint16_t ATOM;
@@ -82,7 +80,6 @@ typedef struct tagMSG {
 } MSG, *LPMSG;
 
 #define MAKEINTRESOURCEA(i) ((LPSTR)((uintptr_t)((WORD)(i))))
-#define MAKEINTRESOURCE MAKEINTRESOURCEA
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 
 // Window styles
@@ -97,9 +94,6 @@ typedef struct tagMSG {
 #define WM_QUIT 0x0012
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
-#define WM_KEYDOWN 0x0100
-#define WM_KEYUP 0x0101
-#define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
 // Message boxes
@@ -120,8 +114,6 @@ typedef struct tagMSG {
 #define TRANSPARENT 1
 #define OPAQUE 2
 #define CLR_INVALID 0xFFFFFFFFu
-#define RGB(r, g, b)                                                                               \
-    ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
 
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
@@ -129,7 +121,6 @@ typedef struct tagMSG {
 
 // Windowing
 ATOM RegisterClassExA(const WNDCLASSEXA* wc);
-#define RegisterClassEx RegisterClassExA
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);

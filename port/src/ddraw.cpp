@@ -174,14 +174,8 @@ HRESULT IDirectDraw::QueryInterface(REFIID iid, LPVOID* out) {
     return E_NOINTERFACE;
 }
 
-ULONG IDirectDraw::AddRef() {
-    return ++Impl(this)->refs;
-}
 ULONG IDirectDraw::Release() {
     return DropReference(Impl(this), this, Impl(this)->refs);
-}
-ULONG IDirectDraw4::AddRef() {
-    return ++Impl(this)->refs4;
 }
 ULONG IDirectDraw4::Release() {
     return DropReference(Impl(this), this, Impl(this)->refs4);
@@ -237,16 +231,6 @@ HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD
     return DD_OK;
 }
 
-HRESULT IDirectDraw4::RestoreDisplayMode() {
-    if (const HRESULT refused = port::Refused("RestoreDisplayMode", this))
-        return refused;
-    PortDirectDraw* dd = Impl(this);
-    if (dd->modeSet)
-        PortGetHost().restoreDisplayMode();
-    dd->modeSet = false;
-    return DD_OK;
-}
-
 HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* out,
                                     IUnknown* outer) {
     const DDSURFACEDESC2 none = {};
@@ -291,15 +275,6 @@ HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4*
     // As on the real platform, a surface made through IDirectDraw4 keeps the object alive.
     ++dd->refs4;
     *out = made;
-    return DD_OK;
-}
-
-HRESULT IDirectDraw4::RestoreAllSurfaces() {
-    if (const HRESULT refused = port::Refused("RestoreAllSurfaces", this))
-        return refused;
-    for (PortSurface* s : port::LiveSurfaces())
-        if (s->owner == Impl(this))
-            port::RestoreChain(s);
     return DD_OK;
 }
 

@@ -133,8 +133,6 @@ HRESULT NewFlippingChain(PortDirectDraw* owner, DWORD width, DWORD height, PortS
 // Flip and FlipToGDISurface: swaps the chain's pages and presents the new front one.
 HRESULT FlipPages(PortSurface* front);
 const std::vector<PortSurface*>& LiveSurfaces();
-// Restore of one surface's chain: clears the lost state and blackens the pages.
-void RestoreChain(PortSurface* surface);
 // Whether another program holds the screen (from PortTakeDisplay to PortGiveDisplay).
 bool DisplayTaken();
 // Called by DestroyWindow. As on the real platform, the window that held the exclusive level

@@ -106,6 +106,17 @@ HRESULT Allocate(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height, P
     return DD_OK;
 }
 
+// Restore of one surface's chain: clears the lost state and blackens the pages.
+void RestoreChain(PortSurface* surface) {
+    PortSurface* head = surface->chainHead ? surface->chainHead : surface;
+    for (PortSurface* s : {head, head->backBuffer}) {
+        if (s && s->lost) {
+            s->lost = false;
+            Blacken(s); // what a lost surface held is gone
+        }
+    }
+}
+
 } // namespace
 
 namespace port {
@@ -156,16 +167,6 @@ const std::vector<PortSurface*>& LiveSurfaces() {
     return live;
 }
 
-void RestoreChain(PortSurface* surface) {
-    PortSurface* head = surface->chainHead ? surface->chainHead : surface;
-    for (PortSurface* s : {head, head->backBuffer}) {
-        if (s && s->lost) {
-            s->lost = false;
-            Blacken(s); // what a lost surface held is gone
-        }
-    }
-}
-
 void FreeAllSurfaces() {
     for (PortSurface* s : live)
         delete s;
@@ -182,10 +183,6 @@ void PortSetLockHook(void (*hook)(DDSURFACEDESC2&)) {
 void PortLoseSurfaces() {
     for (PortSurface* s : live)
         s->lost = true;
-}
-
-ULONG IDirectDrawSurface4::AddRef() {
-    return ++Impl(this)->refs;
 }
 
 ULONG IDirectDrawSurface4::Release() {
@@ -390,6 +387,6 @@ HRESULT IDirectDrawSurface4::Restore() {
         owner->modeSet && owner->modeWidth == head->width && owner->modeHeight == head->height;
     if (port::DisplayTaken() || (head->backBuffer && !chainFits))
         return DDERR_WRONGMODE;
-    port::RestoreChain(Impl(this));
+    RestoreChain(Impl(this));
     return DD_OK;
 }

@@ -140,16 +140,6 @@ bool Destroy(HWND handle) {
     return true;
 }
 
-bool Matches(const MSG& m, HWND filter, UINT first, UINT last) {
-    if (filter == reinterpret_cast<HWND>(-1)) {
-        if (m.hwnd)
-            return false;
-    } else if (filter && m.hwnd != filter) {
-        return false;
-    }
-    return (first == 0 && last == 0) || (m.message >= first && m.message <= last);
-}
-
 } // namespace
 
 ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
@@ -258,22 +248,22 @@ void PostQuitMessage(int exitCode) {
     state.quitCode = exitCode;
 }
 
-BOOL PeekMessageA(LPMSG msg, HWND filter, UINT first, UINT last, UINT removeFlags) {
+// The game passes no window and no range of messages, so no filter is applied: the message
+// posted first is the one found.
+BOOL PeekMessageA(LPMSG msg, HWND window, UINT first, UINT last, UINT removeFlags) {
     if (port::Enter("PeekMessageA", nullptr,
-                    {port::Arg(msg), port::Arg(filter), first, last, removeFlags}) ||
+                    {port::Arg(msg), port::Arg(window), first, last, removeFlags}) ||
         !msg)
         return FALSE;
     PortGetHost().pumpEvents();
     bool remove = (removeFlags & PM_REMOVE) != 0;
-    for (auto it = state.posted.begin(); it != state.posted.end(); ++it) {
-        if (!Matches(*it, filter, first, last))
-            continue;
-        *msg = *it;
+    if (!state.posted.empty()) {
+        *msg = state.posted.front();
         if (remove)
-            state.posted.erase(it);
+            state.posted.pop_front();
         return TRUE;
     }
-    // The quit message waits behind every posted message, and no filter keeps it out.
+    // The quit message waits behind every posted message.
     if (state.quitPending) {
         *msg = MSG{};
         msg->message = WM_QUIT;
