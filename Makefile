@@ -47,6 +47,7 @@ e2e: build-linux build-windows
 test: build-linux build-asan build-windows build-fuzz build-web
 	ctest --preset linux
 	ctest --preset asan
+	tests/conformance/run
 	scripts/run-fuzz
 	scripts/e2e-native
 	scripts/e2e-wine
