@@ -68,7 +68,7 @@ int RunConformance() {
     Stage stage;
     if (!SetStage(stage))
         return 1;
-    SurfaceCases(stage);
+    CreateCases(stage);
     FillCases(stage);
     StretchCases(stage);
     LockCases(stage);

@@ -14,10 +14,6 @@ std::string Losses(const Stage& stage, LPDIRECTDRAWSURFACE4 plain) {
     return Text("front %s, back %s, plain %s", lost(stage.front), lost(stage.back), lost(plain));
 }
 
-std::string Bool(BOOL b) {
-    return b ? "TRUE" : "FALSE";
-}
-
 std::string Pixel(DWORD pixel) {
     return pixel == NoPixel ? std::string("unreadable")
                             : Text("%04X", static_cast<unsigned>(pixel));

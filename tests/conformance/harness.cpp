@@ -86,6 +86,10 @@ std::string Text(const char* format, ...) {
     return line;
 }
 
+std::string Bool(BOOL b) {
+    return b ? "TRUE" : "FALSE";
+}
+
 std::string Name(HRESULT result) {
     for (const Named& n : names)
         if (n.result == result)

@@ -23,6 +23,8 @@ void Report(const std::string& name, const std::string& call, const std::string&
             const std::string& state);
 // printf into a string.
 std::string Text(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// A BOOL as "TRUE" or "FALSE".
+std::string Bool(BOOL b);
 // An HRESULT by its DirectDraw name ("DD_OK", "DDERR_INVALIDRECT", ...), else in hex.
 std::string Name(HRESULT result);
 std::string Rect(const RECT& r);
@@ -50,7 +52,7 @@ Census CountOther(LPDIRECTDRAWSURFACE4 surface, WORD colour);
 std::string Describe(const Census& census);
 
 // The case groups, in the order they run.
-void SurfaceCases(Stage& stage);
+void CreateCases(Stage& stage);
 void FillCases(Stage& stage);
 void StretchCases(Stage& stage);
 void LockCases(Stage& stage);

@@ -50,10 +50,6 @@ std::string Seen() {
     return names.empty() ? "nothing" : names;
 }
 
-std::string Bool(BOOL b) {
-    return b ? "TRUE" : "FALSE";
-}
-
 std::string Count(ULONG left) {
     return Text("%lu", static_cast<unsigned long>(left));
 }

@@ -28,6 +28,23 @@ const SizeCase sizes[] = {
     {"create.absurd", 0x40000000, 0x40000000},
 };
 
+struct DescriptionCase {
+    const char* name;
+    const char* call;
+    DWORD size;
+    DWORD flags;
+    DWORD caps;
+};
+
+const DescriptionCase descriptions[] = {
+    {"create.no-height", "CreateSurface(width only)", sizeof(DDSURFACEDESC2),
+     DDSD_CAPS | DDSD_WIDTH, DDSCAPS_OFFSCREENPLAIN},
+    {"create.no-size-field", "CreateSurface(dwSize 0)", 0, DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT,
+     DDSCAPS_OFFSCREENPLAIN},
+    {"create.back-buffer-caps", "CreateSurface(back buffer caps)", sizeof(DDSURFACEDESC2),
+     DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_BACKBUFFER | DDSCAPS_OFFSCREENPLAIN},
+};
+
 // After a creation: what a lock of the new surface shows.
 std::string LockState(LPDIRECTDRAWSURFACE4 surface) {
     DDSURFACEDESC2 desc;
@@ -41,6 +58,8 @@ std::string LockState(LPDIRECTDRAWSURFACE4 surface) {
     return Text("lock DD_OK %lu x %lu, pitch %s", static_cast<unsigned long>(desc.dwWidth),
                 static_cast<unsigned long>(desc.dwHeight), pitchHolds ? "holds a row" : "short");
 }
+
+} // namespace
 
 void CreateCases(Stage& stage) {
     for (const SizeCase& c : sizes) {
@@ -60,39 +79,27 @@ void CreateCases(Stage& stage) {
                Name(result), state);
     }
 
-    // The description itself: what the flags leave out, and its size field.
-    DDSURFACEDESC2 desc;
-    ZeroMemory(&desc, sizeof desc);
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH;
-    desc.dwWidth = 64;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-    LPDIRECTDRAWSURFACE4 made = nullptr;
-    HRESULT result = stage.dd->CreateSurface(&desc, &made, nullptr);
-    Report("create.no-height", "CreateSurface(width only)", Name(result), "-");
-    if (result == DD_OK)
-        made->Release();
-
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.dwHeight = 32;
-    desc.dwSize = 0;
-    made = nullptr;
-    result = stage.dd->CreateSurface(&desc, &made, nullptr);
-    Report("create.no-size-field", "CreateSurface(dwSize 0)", Name(result), "-");
-    if (result == DD_OK)
-        made->Release();
-
-    desc.dwSize = sizeof desc;
-    desc.ddsCaps.dwCaps = DDSCAPS_BACKBUFFER | DDSCAPS_OFFSCREENPLAIN;
-    made = nullptr;
-    result = stage.dd->CreateSurface(&desc, &made, nullptr);
-    Report("create.back-buffer-caps", "CreateSurface(back buffer caps)", Name(result), "-");
-    if (result == DD_OK)
-        made->Release();
+    // The description itself: what its flags leave out, its size field, its caps.
+    for (const DescriptionCase& c : descriptions) {
+        DDSURFACEDESC2 desc;
+        ZeroMemory(&desc, sizeof desc);
+        desc.dwSize = c.size;
+        desc.dwFlags = c.flags;
+        desc.dwWidth = 64;
+        desc.dwHeight = 32;
+        desc.ddsCaps.dwCaps = c.caps;
+        LPDIRECTDRAWSURFACE4 made = nullptr;
+        const HRESULT result = stage.dd->CreateSurface(&desc, &made, nullptr);
+        Report(c.name, c.call, Name(result), "-");
+        if (result == DD_OK)
+            made->Release();
+    }
 }
 
-// One call on a fresh 64 x 32 surface that was first locked, given a device context, both
-// or neither; then what a Lock finds.
+namespace {
+
+// One call on a fresh 64 x 32 surface that was first locked, given a device context (or given
+// one back), or neither; then what a Lock finds.
 enum class Prepared { Nothing, Locked, DcOut, DcReleased };
 
 struct BusyCase {
@@ -241,10 +248,6 @@ void PartCases(LPDIRECTDRAWSURFACE4 s) {
 }
 
 } // namespace
-
-void SurfaceCases(Stage& stage) {
-    CreateCases(stage);
-}
 
 void LockCases(Stage& stage) {
     if (CreatePlain(stage.dd, 64, 32, &other) != DD_OK) {

@@ -125,7 +125,7 @@ void TextCases(Stage& stage) {
         Report(c.name,
                Text("TextOutA(%d, %d, \"%.*s\", %s)", c.x, c.y, length, c.text,
                     c.mode == OPAQUE ? "opaque" : "transparent"),
-               drawn ? "TRUE" : "FALSE", InkAndPaper(s, c));
+               Bool(drawn), InkAndPaper(s, c));
     }
 
     // A context given back draws no more.
@@ -134,7 +134,7 @@ void TextCases(Stage& stage) {
         s->ReleaseDC(dc);
     Fill(s, nullptr, Ground);
     const BOOL drawn = TextOutA(dc, 10, 10, "stale", 5);
-    Report("text.released-context", "TextOutA(released context)", drawn ? "TRUE" : "FALSE",
+    Report("text.released-context", "TextOutA(released context)", Bool(drawn),
            "changed " + Describe(CountOther(s, Ground)));
     Report("text.released-colour", "SetTextColor(released context)",
            Text("%08lX", static_cast<unsigned long>(SetTextColor(dc, White))), "-");
