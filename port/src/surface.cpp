@@ -85,7 +85,7 @@ HRESULT Allocate(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height, P
     uint64_t pitch = static_cast<uint64_t>(
         std::max<int64_t>(PortGetHost().surfacePitch(width), static_cast<int64_t>(tight)));
     pitch = (pitch + 3) & ~uint64_t{3};
-    if (static_cast<uint32_t>(pitch) * height == 0)
+    if (!width || !height || static_cast<uint32_t>(pitch) * height == 0)
         return DDERR_INVALIDPARAMS;
     PortSurface* s = new (std::nothrow) PortSurface;
     if (!s)

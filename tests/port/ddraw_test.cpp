@@ -173,6 +173,12 @@ TEST_F(Port, ASurfaceTheHostRefusesIsNotHandedOut) {
     EXPECT_EQ(Plain(4, 4, DDERR_GENERIC), nullptr);
 }
 
+// The fixture pads every row, so a row of no pixels still has bytes: the side is what counts.
+TEST_F(Port, ASideOfZeroIsRefusedOnPaddedRows) {
+    EXPECT_EQ(Plain(0, 8, DDERR_INVALIDPARAMS), nullptr);
+    EXPECT_EQ(Plain(8, 0, DDERR_INVALIDPARAMS), nullptr);
+}
+
 TEST_F(Port, NewSurfacesAreBlack) {
     EXPECT_EQ(Pixels(Plain(100000, 1)), std::vector<WORD>(100000, 0));
 }
