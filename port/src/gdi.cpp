@@ -6,7 +6,26 @@
 #include "host.h"
 #include "internal.h"
 
+#include <array>
+#include <cstdint>
+#include <cstring>
+
 namespace {
+
+// A glyph row as a mask over its eight pixels, leftmost first: all ones where the row is lit.
+struct RowMask {
+    WORD lane[port::GlyphWidth];
+};
+
+constexpr std::array<RowMask, 256> MakeRowMasks() {
+    std::array<RowMask, 256> masks{};
+    for (unsigned bits = 0; bits < 256; ++bits)
+        for (int col = 0; col < port::GlyphWidth; ++col)
+            masks[bits].lane[col] = (bits & (0x80u >> col)) ? 0xFFFF : 0;
+    return masks;
+}
+
+constexpr std::array<RowMask, 256> rowMasks = MakeRowMasks();
 
 // The context behind a handle, or null when it is not one that GetDC handed out and
 // ReleaseDC has not taken back yet.
@@ -36,6 +55,26 @@ void DrawCell(PortSurface& s, const unsigned char* glyph, long long x, long long
             out[port::GlyphWidth - 1 - __builtin_ctz(bits) - left] = ink;
             bits &= bits - 1;
         }
+    }
+}
+
+// Eight 16-bit pixels in one register where the target has them (GCC and Clang vectors).
+typedef WORD EightPixels __attribute__((vector_size(16)));
+
+// A transparent cell that lies wholly within the surface's width: `count` glyph rows from
+// `rows`, the first at `out`. Every line of every frame comes here, so each glyph row is blended
+// in at once through its mask rather than pixel by pixel; unlit pixels are written back as
+// they were.
+void InkWholeCells(BYTE* out, LONG pitch, const unsigned char* rows, int count, WORD ink) {
+    const EightPixels inks = EightPixels{} + ink;
+    for (int row = 0; row < count; ++row, out += pitch) {
+        if (!rows[row])
+            continue;
+        EightPixels mask, pixels;
+        std::memcpy(&mask, rowMasks[rows[row]].lane, sizeof mask);
+        std::memcpy(&pixels, out, sizeof pixels);
+        pixels = (pixels & ~mask) | (inks & mask);
+        std::memcpy(out, &pixels, sizeof pixels);
     }
 }
 
@@ -102,11 +141,16 @@ BOOL TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
             static_cast<long long>(x) + static_cast<long long>(i) * port::GlyphWidth;
         if (cellX >= width)
             break;
+        const unsigned char* glyph = port::Glyph(static_cast<unsigned char>(text[i]));
+        if (!opaque && cellX >= 0 && cellX + port::GlyphWidth <= width) {
+            InkWholeCells(reinterpret_cast<BYTE*>(s.Row(static_cast<LONG>(y + top)) + cellX),
+                          s.pitch, glyph + top, bottom - top, ink);
+            continue;
+        }
         int left, right;
         ClipCell(cellX, port::GlyphWidth, width, left, right);
         if (left < right)
-            DrawCell(s, port::Glyph(static_cast<unsigned char>(text[i])), cellX, y, left, right,
-                     top, bottom, ink, paper, opaque);
+            DrawCell(s, glyph, cellX, y, left, right, top, bottom, ink, paper, opaque);
     }
     return TRUE;
 }
