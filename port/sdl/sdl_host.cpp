@@ -1,10 +1,12 @@
 // The SDL2 host. The game's one window is a borderless SDL window; its exclusive 800 x 600 mode
 // becomes a full-screen window showing the page scaled to the display with its shape kept.
-// Pages go to the screen through an accelerated renderer with vsync when there is one, and
-// otherwise through the window's own surface, paced to the display's refresh.
+// Pages go to the screen through a renderer with vsync when a GPU draws it, and otherwise
+// through the window's own surface, paced to the display's refresh (sdl_path.h says why).
 #include "sdl_host.h"
 
 #include "host_calls.h"
+#include "sdl_path.h"
+#include "sdl_probe.h"
 #include "sdl_scale.h"
 
 #include <SDL.h>
@@ -107,13 +109,17 @@ int ShowBox(HWND, const char* text, const char* caption, UINT style) {
     return IDOK;
 }
 
-void DropPresentation() {
+void DropRenderer() {
     if (state.texture)
         SDL_DestroyTexture(state.texture);
     if (state.renderer)
         SDL_DestroyRenderer(state.renderer);
     state.texture = nullptr;
     state.renderer = nullptr;
+}
+
+void DropPresentation() {
+    DropRenderer();
     state.surface = nullptr;
     state.modeWidth = state.modeHeight = 0;
     state.pace = false;
@@ -180,32 +186,47 @@ void PumpEvents() {
     }
 }
 
-// SDL's own hints, read from the environment as SDL_RENDER_VSYNC and
-// SDL_FRAMEBUFFER_ACCELERATION, say whether to wait for the refresh and whether the GPU may be
-// used at all.
+// SDL's own hint, read from the environment as SDL_RENDER_VSYNC, says whether to wait for the
+// refresh.
 bool WantVsync() {
     return SDL_GetHintBoolean(SDL_HINT_RENDER_VSYNC, SDL_TRUE);
 }
-bool MayAccelerate() {
-    return SDL_GetHintBoolean(SDL_HINT_FRAMEBUFFER_ACCELERATION, SDL_TRUE);
-}
 
-bool OpenRenderer(int width, int height) {
+// Makes the renderer and keeps it if it is worth having; otherwise there is none afterwards.
+bool OpenRenderer(sdlpath::Choice choice, int width, int height) {
     Uint32 flags = SDL_RENDERER_ACCELERATED | (WantVsync() ? SDL_RENDERER_PRESENTVSYNC : 0);
     state.renderer = SDL_CreateRenderer(state.window, -1, flags);
-    if (!state.renderer)
+    SDL_RendererInfo info;
+    if (!state.renderer || SDL_GetRendererInfo(state.renderer, &info) != 0) {
+        DropRenderer();
         return false;
+    }
+    const char* gl = SDL_strncmp(info.name, "opengl", 6) == 0 ? sdlprobe::GlRenderer() : nullptr;
+    if (!sdlpath::KeepRenderer(choice, info.name, info.flags, gl)) {
+        DropRenderer();
+        return false;
+    }
     state.texture = SDL_CreateTexture(state.renderer, SDL_PIXELFORMAT_RGB565,
                                       SDL_TEXTUREACCESS_STREAMING, width, height);
     if (!state.texture || SDL_RenderSetLogicalSize(state.renderer, width, height) != 0) {
-        DropPresentation();
+        DropRenderer();
         return false;
     }
-    SDL_RendererInfo info;
-    bool vsync =
-        SDL_GetRendererInfo(state.renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
-    state.pace = WantVsync() && !vsync;
+    state.pace = WantVsync() && !(info.flags & SDL_RENDERER_PRESENTVSYNC);
     return true;
+}
+
+// The renderer when it is worth having, else the window's surface with the host's pacing.
+void ChoosePath(int width, int height) {
+    const sdlpath::Choice choice = sdlpath::UserChoice(
+        SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION), SDL_GetHint(SDL_HINT_RENDER_DRIVER));
+    if (sdlpath::TryRenderer(choice, sdlprobe::SoftwareOnlyDisplay(state.window)) &&
+        OpenRenderer(choice, width, height))
+        return;
+    // Left to itself SDL would put a renderer behind the window's surface too. Set at the
+    // lowest priority, the hint still yields to the user's own setting.
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    state.pace = WantVsync();
 }
 
 bool SetMode(int width, int height, int bitsPerPixel) {
@@ -224,8 +245,7 @@ bool SetMode(int width, int height, int bitsPerPixel) {
         return false;
     }
     SDL_RaiseWindow(state.window);
-    if (!MayAccelerate() || !OpenRenderer(width, height))
-        state.pace = WantVsync();
+    ChoosePath(width, height);
     state.modeWidth = width;
     state.modeHeight = height;
 

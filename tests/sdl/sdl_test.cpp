@@ -1,5 +1,7 @@
-// The SDL2 host: scaling and pixel conversion, then the host itself on SDL's dummy video driver.
+// The SDL2 host: the choice of path, scaling and pixel conversion, then the host itself on
+// SDL's dummy video driver.
 #include "sdl_host.h"
+#include "sdl_path.h"
 #include "sdl_scale.h"
 #include "test_hooks.h"
 
@@ -8,11 +10,65 @@
 
 #include <cstdlib>
 #include <numeric>
+#include <string>
 #include <tuple>
 #include <vector>
 
 namespace {
 
+using sdlpath::Choice;
+
+TEST(SdlPath, TheUserChoosesBySdlHintsAndOtherwiseASoftwareOnlyDisplayGetsNoRenderer) {
+    const struct {
+        const char* acceleration; // SDL_FRAMEBUFFER_ACCELERATION
+        const char* driver;       // SDL_RENDER_DRIVER
+        Choice choice;
+        bool onSoftwareOnly; // whether a renderer is tried where OpenGL can only be software
+        bool onOther;        // and where it may be a GPU
+    } rows[] = {
+        {nullptr, nullptr, Choice::Automatic, false, true}, // nothing set: the display decides
+        {"", "", Choice::Automatic, false, true},           // set empty: the same
+        {"0", nullptr, Choice::WindowSurface, false, false},
+        {"False", "opengl", Choice::WindowSurface, false, false}, // off wins over a driver
+        {"software", nullptr, Choice::WindowSurface, false, false},
+        {"1", nullptr, Choice::Renderer, true, true},
+        {"opengl", nullptr, Choice::Renderer, true, true}, // SDL reads a driver's name as on
+        {nullptr, "software", Choice::Renderer, true, true},
+    };
+    for (const auto& row : rows) {
+        const Choice choice = sdlpath::UserChoice(row.acceleration, row.driver);
+        SCOPED_TRACE(std::string(row.acceleration ? row.acceleration : "unset") + " / " +
+                     (row.driver ? row.driver : "unset"));
+        EXPECT_EQ(choice, row.choice);
+        EXPECT_EQ(sdlpath::TryRenderer(choice, true), row.onSoftwareOnly);
+        EXPECT_EQ(sdlpath::TryRenderer(choice, false), row.onOther);
+    }
+}
+
+TEST(SdlPath, ARendererThatDrawsOnTheProcessorIsDroppedUnlessTheUserAskedForIt) {
+    const struct {
+        const char* name; // SDL's name for the renderer
+        Uint32 flags;
+        const char* gl; // GL_RENDERER
+        bool kept;      // when the choice was left to the host
+    } rows[] = {
+        {"opengl", SDL_RENDERER_ACCELERATED, "llvmpipe (LLVM 15.0.6, 256 bits)", false},
+        {"opengles2", SDL_RENDERER_ACCELERATED, "softpipe", false},
+        {"opengl", SDL_RENDERER_ACCELERATED, "Mesa DRI SWRAST", false},
+        {"opengl", SDL_RENDERER_ACCELERATED, "Software Rasterizer", false},
+        {"opengl", SDL_RENDERER_ACCELERATED, "zink (llvmpipe (LLVM 15.0.6))", false},
+        {"software", SDL_RENDERER_SOFTWARE, nullptr, false}, // SDL's own, by flag and name
+        {"custom", SDL_RENDERER_SOFTWARE, nullptr, false},
+        {"opengl", SDL_RENDERER_ACCELERATED, "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", true},
+        {"opengl", SDL_RENDERER_ACCELERATED, "NVIDIA GeForce GTX 1060/PCIe/SSE2", true},
+        {"direct3d11", SDL_RENDERER_ACCELERATED, nullptr, true}, // nothing says software
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.name) + " " + (row.gl ? row.gl : ""));
+        EXPECT_EQ(sdlpath::KeepRenderer(Choice::Automatic, row.name, row.flags, row.gl), row.kept);
+        EXPECT_TRUE(sdlpath::KeepRenderer(Choice::Renderer, row.name, row.flags, row.gl));
+    }
+}
 TEST(SdlScale, LetterboxKeepsThePictureShapeCentredInAnyWindow) {
     const int cases[][6] = {// the window's width and height, the picture's x, y, width, height
                             {1920, 1080, 240, 0, 1440, 1080},
