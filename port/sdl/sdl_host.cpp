@@ -11,7 +11,9 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -40,11 +42,11 @@ struct State {
     std::vector<int> columns;
     std::vector<int> rows;
 
-    // Pacing when nothing waits for the display's refresh: the counter value before which
+    // Pacing when nothing waits for the display's refresh: the time before which
     // the next page is not shown.
     bool pace = false;
-    Uint64 period = 0;
-    Uint64 nextPresent = 0;
+    std::chrono::steady_clock::duration period{};
+    std::chrono::steady_clock::time_point nextPresent{};
 };
 
 State state;
@@ -253,8 +255,10 @@ bool SetMode(int width, int height, int bitsPerPixel) {
     int rate = 0;
     if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(state.window), &display) == 0)
         rate = display.refresh_rate;
-    state.period = SDL_GetPerformanceFrequency() / static_cast<Uint64>(rate > 0 ? rate : 60);
-    state.nextPresent = 0;
+    state.period =
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::seconds(1)) /
+        (rate > 0 ? rate : 60);
+    state.nextPresent = {};
     return true;
 }
 
@@ -315,14 +319,12 @@ void PresentToSurface(const WORD* pixels, LONG pitch, int width, int height) {
 }
 
 // Waits until a refresh interval since the last page has passed, sleeping rather than
-// spinning, and keeps the rhythm without catching up on frames that came late.
+// spinning, and keeps the rhythm without catching up on frames that came late. The sleep ends
+// at the deadline itself, not at a whole millisecond near it, or intervals would wander by one.
 void Pace() {
-    Uint64 now = SDL_GetPerformanceCounter();
+    const auto now = std::chrono::steady_clock::now();
     if (state.nextPresent > now) {
-        Uint64 ms = ((state.nextPresent - now) * 1000 + SDL_GetPerformanceFrequency() / 2) /
-                    SDL_GetPerformanceFrequency();
-        if (ms > 0)
-            SDL_Delay(static_cast<Uint32>(ms));
+        std::this_thread::sleep_until(state.nextPresent);
         state.nextPresent += state.period;
     } else {
         state.nextPresent = now + state.period;
