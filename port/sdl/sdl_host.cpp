@@ -236,13 +236,14 @@ bool SetMode(int width, int height, int bitsPerPixel) {
         return false;
     DropPresentation();
     // Without a window manager nobody acts on the full-screen request, so the window first
-    // covers the display by itself.
+    // covers the display by itself; SDL would also wait 100 ms for an answer that never comes.
     SDL_Rect bounds;
     if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(state.window), &bounds) == 0) {
         SDL_SetWindowPosition(state.window, bounds.x, bounds.y);
         SDL_SetWindowSize(state.window, bounds.w, bounds.h);
     }
-    if (SDL_SetWindowFullscreen(state.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+    if (!sdlprobe::WithoutWindowManager(state.window) &&
+        SDL_SetWindowFullscreen(state.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         std::fprintf(stderr, "vantorel: cannot take the screen: %s\n", SDL_GetError());
         return false;
     }

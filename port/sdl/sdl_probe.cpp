@@ -1,6 +1,9 @@
 #include "sdl_probe.h"
 
 #include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xatom.h>
+#endif
 
 #include <initializer_list>
 
@@ -9,12 +12,15 @@ namespace sdlprobe {
 #if defined(SDL_VIDEO_DRIVER_X11)
 namespace {
 
-// The Xlib call asked here. SDL has Xlib loaded already; looking it up keeps the
-// program free of a link to it, and off X11 it is never looked for.
+// The few Xlib calls asked here. SDL has Xlib loaded already; looking them up keeps the
+// program free of a link to it, and off X11 they are never looked for.
 struct Xlib {
     void* library = nullptr;
     Display* display = nullptr;
     decltype(&XQueryExtension) queryExtension = nullptr;
+    decltype(&XInternAtom) internAtom = nullptr;
+    decltype(&XGetWindowProperty) getWindowProperty = nullptr;
+    decltype(&XFree) free = nullptr;
 
     explicit Xlib(SDL_Window* window) {
         SDL_SysWMinfo info;
@@ -26,7 +32,12 @@ struct Xlib {
             return;
         queryExtension = reinterpret_cast<decltype(queryExtension)>(
             SDL_LoadFunction(library, "XQueryExtension"));
-        if (queryExtension)
+        internAtom =
+            reinterpret_cast<decltype(internAtom)>(SDL_LoadFunction(library, "XInternAtom"));
+        getWindowProperty = reinterpret_cast<decltype(getWindowProperty)>(
+            SDL_LoadFunction(library, "XGetWindowProperty"));
+        free = reinterpret_cast<decltype(free)>(SDL_LoadFunction(library, "XFree"));
+        if (queryExtension && internAtom && getWindowProperty && free)
             display = info.info.x11.display;
     }
     ~Xlib() {
@@ -51,9 +62,32 @@ bool SoftwareOnlyDisplay(SDL_Window* window) {
     return true;
 }
 
+bool WithoutWindowManager(SDL_Window* window) {
+    const Xlib x(window);
+    if (!x.display)
+        return false;
+    // A window manager that follows the desktop conventions names its own window on the root.
+    const Atom check = x.internAtom(x.display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None)
+        return true;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* data = nullptr;
+    const int status = x.getWindowProperty(x.display, DefaultRootWindow(x.display), check, 0, 1,
+                                           False, XA_WINDOW, &type, &format, &count, &left, &data);
+    if (data)
+        x.free(data);
+    return status == Success && count == 0;
+}
+
 #else
 
 bool SoftwareOnlyDisplay(SDL_Window*) {
+    return false;
+}
+
+bool WithoutWindowManager(SDL_Window*) {
     return false;
 }
 

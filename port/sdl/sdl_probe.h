@@ -12,6 +12,10 @@ namespace sdlprobe {
 // context to ask it its name would load the rasteriser itself.
 bool SoftwareOnlyDisplay(SDL_Window* window);
 
+// Called by the host before it asks for the full screen: true on an X server that has no
+// window manager to act on the request.
+bool WithoutWindowManager(SDL_Window* window);
+
 // Called by the host with an OpenGL renderer just made, whose context is current: the
 // GL_RENDERER string, or null without one.
 const char* GlRenderer();
