@@ -53,8 +53,10 @@ test: build-linux build-asan build-windows build-fuzz build-web
 	scripts/e2e-wine
 	PYTHONDONTWRITEBYTECODE=1 $(PYTHON) -m pytest tests/web
 
-bench: build-linux
+# The frame on its own (Google Benchmark), then the whole program under Xvfb and Wine.
+bench: build-linux build-windows
 	build/linux/bin/vantorel_bench
+	bench/play_bench
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -6,6 +6,7 @@
 
 #include "host_calls.h"
 #include "sdl_path.h"
+#include "sdl_present_log.h"
 #include "sdl_probe.h"
 #include "sdl_scale.h"
 
@@ -156,6 +157,7 @@ bool OpenWindow(const char* caption, int width, int height) {
     state.windowWidth = width;
     state.windowHeight = height;
     SDL_ShowCursor(state.cursorVisible ? SDL_ENABLE : SDL_DISABLE);
+    presentlog::Open();
     return true;
 }
 
@@ -165,6 +167,7 @@ void CloseWindow() {
     DropPresentation();
     SDL_DestroyWindow(state.window);
     state.window = nullptr;
+    presentlog::Close();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -215,6 +218,10 @@ bool OpenRenderer(sdlpath::Choice choice, int width, int height) {
         return false;
     }
     state.pace = WantVsync() && !(info.flags & SDL_RENDERER_PRESENTVSYNC);
+    char how[160];
+    SDL_snprintf(how, sizeof how, "renderer %s%s%s%s", info.name, gl ? " (" : "", gl ? gl : "",
+                 gl ? ")" : "");
+    presentlog::Path(how);
     return true;
 }
 
@@ -229,6 +236,7 @@ void ChoosePath(int width, int height) {
     // lowest priority, the hint still yields to the user's own setting.
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     state.pace = WantVsync();
+    presentlog::Path("window surface");
 }
 
 bool SetMode(int width, int height, int bitsPerPixel) {
@@ -339,6 +347,7 @@ void Present(const WORD* pixels, LONG pitch, int width, int height) {
         PresentToRenderer(pixels, pitch);
     else if (!state.renderer)
         PresentToSurface(pixels, pitch, width, height);
+    presentlog::Presented();
     // Waiting after the page is shown, as a flip waits for the refresh, lets the next frame
     // read the keys as late as possible.
     if (state.pace)

@@ -3,12 +3,14 @@
 #include "sdl_host.h"
 #include "sdl_path.h"
 #include "sdl_scale.h"
+#include "support/test_support.h"
 #include "test_hooks.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <numeric>
 #include <string>
 #include <tuple>
@@ -111,8 +113,11 @@ TEST(SdlScale, PagesScaleByThePixelUnderEachCentreIntoTheirRectangleOnly) {
 }
 
 struct SdlHostTest : ::testing::Test {
+    TempDir dir;
+
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "dummy", 1); // asked for by name, it is taken as a display
+        setenv("VANTOREL_PRESENT_LOG", "presents.txt", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
         PortReset();
         PortSetHost(SdlHost());
@@ -121,6 +126,7 @@ struct SdlHostTest : ::testing::Test {
         PortReset();
         PortSetHost(nullptr);
         SDL_Quit();
+        unsetenv("VANTOREL_PRESENT_LOG");
     }
 };
 
@@ -163,6 +169,15 @@ TEST_F(SdlHostTest, TheModeFillsTheDisplayWithThePageAndClosingIsOneRequest) {
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_TRUE(DestroyWindow(window));
     EXPECT_EQ(SdlWindow(), nullptr);
+
+    // The measuring aid: the path taken, then one time for the page shown.
+    std::ifstream log("presents.txt");
+    std::string path, time, rest;
+    std::getline(log, path);
+    std::getline(log, time);
+    EXPECT_EQ(path, "path window surface");
+    EXPECT_GT(std::stoll(time), 0);
+    EXPECT_FALSE(std::getline(log, rest)) << rest;
 }
 
 } // namespace
