@@ -168,6 +168,11 @@ void Present(const WORD* pixels, LONG pitch, int width, int height) {
     page.width = width;
     page.height = height;
     page.pixels.resize(static_cast<size_t>(width) * height);
+    // Rows without padding are one block.
+    if (pitch == static_cast<LONG>(width * sizeof(WORD))) {
+        std::copy(pixels, pixels + page.pixels.size(), page.pixels.begin());
+        return;
+    }
     const BYTE* row = reinterpret_cast<const BYTE*>(pixels);
     for (int y = 0; y < height; ++y, row += pitch) {
         const WORD* src = reinterpret_cast<const WORD*>(row);
