@@ -8,39 +8,107 @@
 #include "shell/main_window.h"
 #include "scripted_host.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <new>
+#include <optional>
 #include <sstream>
 #include <unistd.h>
 
+namespace {
+
+// Every process-wide value the program starts with, as its own definitions set it.
+struct StartState {
+    Paddle player;
+    Paddle enemy;
+    BallObject ball;
+    int score;
+    int lives;
+    int level;
+    bool youWin;
+    bool youLose;
+    bool gameOver;
+    bool debugInfo;
+    DWORD nextMoveTime;
+    DWORD nextInputTime;
+    DWORD nextToggleTime;
+    DWORD randomState;
+    int frameCount;
+    int lastFps;
+    DWORD nextFpsTime;
+    LPDIRECTDRAW directDraw;
+    LPDIRECTDRAW4 directDraw4;
+    LPDIRECTDRAWSURFACE4 primarySurface;
+    LPDIRECTDRAWSURFACE4 backBuffer;
+    LPDIRECTDRAWSURFACE4 titleSurface;
+    DDSURFACEDESC2 primaryDesc;
+    HWND mainWindow;
+};
+
+std::optional<StartState> start;
+
+// Copies the start state once every global of the program has been constructed: the test
+// framework sets environments up after all of them and before the first test, whatever order
+// the files' initialisers ran in. A repeated run (--gtest_repeat) keeps the first copy.
+class StartStateCopy : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        if (start)
+            return;
+        start = StartState{Player,       Enemy,         Ball,           Score,       Lives,
+                           Level,        youWin,        youLose,        gameOver,    debugInfo,
+                           nextMoveTime, nextInputTime, nextToggleTime, randomState, frameCount,
+                           lastFps,      nextFpsTime,   directDraw,     directDraw4, primarySurface,
+                           backBuffer,   titleSurface,  primaryDesc,    mainWindow};
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const startStateCopy =
+    ::testing::AddGlobalTestEnvironment(new StartStateCopy);
+
+const StartState& Start() {
+    if (!start) {
+        std::fprintf(stderr, "test_support: a reset before the start state was copied\n");
+        std::abort();
+    }
+    return *start;
+}
+
+} // namespace
+
 void ResetGame() {
-    std::memset(static_cast<void*>(&Player), 0, sizeof Player);
-    std::memset(static_cast<void*>(&Enemy), 0, sizeof Enemy);
-    std::memset(static_cast<void*>(&Ball), 0, sizeof Ball);
-    new (&Player) Paddle(380, 550, 420, 555);
-    new (&Enemy) Paddle(380, 150, 420, 155);
-    new (&Ball) BallObject();
-    Score = 0;
-    Lives = 3;
-    Level = 1;
-    youWin = youLose = gameOver = debugInfo = false;
-    nextMoveTime = nextInputTime = nextToggleTime = 0;
-    randomState = 1;
-    frameCount = lastFps = 0;
-    nextFpsTime = 0;
+    const StartState& s = Start();
+    Player = s.player;
+    Enemy = s.enemy;
+    Ball = s.ball;
+    Score = s.score;
+    Lives = s.lives;
+    Level = s.level;
+    youWin = s.youWin;
+    youLose = s.youLose;
+    gameOver = s.gameOver;
+    debugInfo = s.debugInfo;
+    nextMoveTime = s.nextMoveTime;
+    nextInputTime = s.nextInputTime;
+    nextToggleTime = s.nextToggleTime;
+    randomState = s.randomState;
+    frameCount = s.frameCount;
+    lastFps = s.lastFps;
+    nextFpsTime = s.nextFpsTime;
 }
 
 void ResetDisplayHandles() {
-    directDraw = nullptr;
-    directDraw4 = nullptr;
-    primarySurface = nullptr;
-    backBuffer = nullptr;
-    titleSurface = nullptr;
-    std::memset(&primaryDesc, 0, sizeof primaryDesc);
-    mainWindow = nullptr;
+    const StartState& s = Start();
+    directDraw = s.directDraw;
+    directDraw4 = s.directDraw4;
+    primarySurface = s.primarySurface;
+    backBuffer = s.backBuffer;
+    titleSurface = s.titleSurface;
+    primaryDesc = s.primaryDesc;
+    mainWindow = s.mainWindow;
 }
 
 void ResetEverything() {

@@ -5,10 +5,12 @@
 #include <string>
 
 // Puts every process-wide game value back to its start-up state: the world, the three
-// deadlines, the random generator, the frame-rate counter.
+// deadlines, the random generator, the frame-rate counter. The values are the program's own,
+// copied before the first test ran, so a wrong start value in the game shows in the tests.
 void ResetGame();
 
-// Empties the display handles (without releasing: call after PortReset or a release).
+// Puts the display handles and the game window back to their start-up state (without
+// releasing anything: call after PortReset or a release).
 void ResetDisplayHandles();
 
 // Installs a fresh scripted host and resets the game and the display handles.
