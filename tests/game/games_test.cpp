@@ -1,0 +1,183 @@
+// Whole games, frame after frame: a first round worked out by hand, a million frames of random
+// keys and frame times, frames faster than the ball's step, and a player who keeps the paddle
+// under the ball.
+#include <windows.h>
+
+#include "game/play.h"
+#include "game/world.h"
+#include "game_helpers.h"
+#include "scripted_host.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <random>
+#include <vector>
+
+namespace {
+
+using Games = FreshGame;
+
+// Where the ball was in the frame its velocity changed.
+struct Turn {
+    LONG frame;
+    LONG x1;
+    LONG y1;
+    bool operator==(const Turn& other) const {
+        return frame == other.frame && x1 == other.x1 && y1 == other.y1;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Turn& turn) {
+    return out << "{frame " << turn.frame << " at " << turn.x1 << ", " << turn.y1 << "}";
+}
+
+// From start-up, no key held, frames 5 ms apart so that the ball steps in every one: it turns
+// at the computer's paddle and at the left wall, and goes out at the bottom, nowhere else.
+TEST_F(Games, TheFirstRoundWithNoKeyHeld) {
+    std::vector<Turn> turns;
+    for (LONG frame = 1; frame <= 200; ++frame) {
+        const Turn before = {frame, Ball.x1, Ball.y1};
+        const LONG velx = Ball.Velx;
+        const LONG vely = Ball.Vely;
+        scripted::SetClock(static_cast<DWORD>(frame - 1) * 5);
+        PlayFrame();
+        if (Ball.Velx != velx || Ball.Vely != vely)
+            turns.push_back(before);
+    }
+    const std::vector<Turn> expected = {
+        {66, 267, 155},  // under the computer's paddle, which followed the ball left
+        {150, 99, 407},  // at the left wall
+        {200, 199, 557}, // out at the bottom: served, at rest
+    };
+    EXPECT_EQ(turns, expected);
+    EXPECT_EQ(PendingPrompt(), Prompt::Lose);
+    EXPECT_EQ(Lives, 2);
+    EXPECT_EQ(Score, 0);
+    EXPECT_EQ(Enemy.x1, 168) << "the computer's paddle followed the ball";
+}
+
+// What holds after every frame of any game. The walls' inner edges are 100 and 700 and the
+// ball moves at most 3 pixels a step sideways, so it is never more than one step into a wall.
+::testing::AssertionResult WorldIsSound() {
+    if (Player.x2 - Player.x1 != 40)
+        return ::testing::AssertionFailure() << "the player's paddle is not 40 wide";
+    if (Enemy.x2 - Enemy.x1 != 40)
+        return ::testing::AssertionFailure() << "the computer's paddle is not 40 wide";
+    if (Ball.x2 - Ball.x1 != 5 || Ball.y2 - Ball.y1 != 5)
+        return ::testing::AssertionFailure() << "the ball is not 5 x 5";
+    if (Player.x1 < 100 || Player.x2 > 700)
+        return ::testing::AssertionFailure() << "the player's paddle is at " << Player.x1;
+    if (Ball.x1 < 95 || Ball.x2 > 706)
+        return ::testing::AssertionFailure() << "the ball left the field at " << Ball.x1;
+    if (Enemy.x1 < 0 || Enemy.x2 > 800)
+        return ::testing::AssertionFailure()
+               << "the computer's paddle left the page at " << Enemy.x1;
+    if (youWin + youLose + gameOver > 1)
+        return ::testing::AssertionFailure() << "two prompts at once";
+    if (Score < 0)
+        return ::testing::AssertionFailure() << "the score is " << Score;
+    return ::testing::AssertionSuccess();
+}
+
+// How each round of a game ended, and whether a level was gained.
+struct Outcome {
+    int won = 0;
+    int lost = 0;
+    int over = 0;
+    bool levelledUp = false;
+};
+
+// Counts a round that ended in this frame (no prompt before it, one after).
+void CountRoundEnd(Prompt before, Outcome& outcome) {
+    if (before != Prompt::None)
+        return;
+    switch (PendingPrompt()) {
+    case Prompt::Win:
+        ++outcome.won;
+        break;
+    case Prompt::Lose:
+        ++outcome.lost;
+        break;
+    case Prompt::GameOver:
+        ++outcome.over;
+        break;
+    case Prompt::None:
+        break;
+    }
+}
+
+// Frames with the arrows, F5 and Enter pressed and released at random, and the clock moved on
+// by `gap(random)` ms before each. Stops at the first frame after which the world is unsound.
+template <typename Gap> Outcome PlayRandomFrames(int frames, Gap gap) {
+    std::minstd_rand random(20240501); // the same sequence everywhere
+    bool held[256] = {};
+    Outcome outcome;
+    DWORD clock = 1000;
+    for (int frame = 0; frame < frames; ++frame) {
+        for (int key : {VK_LEFT, VK_RIGHT, VK_F5, VK_RETURN}) {
+            const unsigned oneIn = key == VK_F5 ? 64 : 8;
+            if (random() % oneIn == 0)
+                held[key] = !held[key];
+            scripted::SetKey(key, held[key]);
+        }
+        clock += gap(random);
+        scripted::SetClock(clock);
+        const Prompt before = PendingPrompt();
+        PlayFrame();
+        const ::testing::AssertionResult sound = WorldIsSound();
+        EXPECT_TRUE(sound) << "frame " << frame;
+        if (!sound)
+            break;
+        CountRoundEnd(before, outcome);
+        outcome.levelledUp = outcome.levelledUp || Level > 1;
+    }
+    return outcome;
+}
+
+// Frames 0 to 20 ms apart: every way a round ends is played, and level ups.
+TEST_F(Games, AMillionRandomFramesStaySoundAndPlayEveryEnding) {
+    const Outcome outcome =
+        PlayRandomFrames(1000000, [](std::minstd_rand& random) { return random() % 21; });
+    EXPECT_GT(outcome.won, 0);
+    EXPECT_GT(outcome.lost, 0);
+    EXPECT_GT(outcome.over, 0);
+    EXPECT_TRUE(outcome.levelledUp);
+}
+
+// Faster than the ball's 5 ms step, steady or uneven, the ball turns once per step and stays
+// in the field, and the computer's paddle, which follows it, on the page.
+TEST_F(Games, FramesFasterThanTheBallsStepKeepItInTheField) {
+    const Outcome uneven =
+        PlayRandomFrames(1000000, [](std::minstd_rand& random) { return random() % 5; });
+    EXPECT_GT(uneven.lost + uneven.over, 0) << "rounds were played to their end";
+    for (DWORD steady : {1, 2, 3, 4}) {
+        SCOPED_TRACE(steady);
+        ResetEverything();
+        PlayRandomFrames(250000, [steady](std::minstd_rand&) { return steady; });
+    }
+}
+
+// A player who keeps the paddle under the ball, at a fast display's frame rate and beyond,
+// for 10 minutes: no round is lost.
+TEST_F(Games, APlayerWhoFollowsTheBallLosesNoLifeAtAnyFrameRate) {
+    for (int framesPerSecond : {240, 1000}) {
+        SCOPED_TRACE(framesPerSecond);
+        ResetEverything();
+        Outcome outcome;
+        for (long frame = 0; frame < 600L * framesPerSecond; ++frame) {
+            scripted::SetClock(static_cast<DWORD>(1000 + frame * 1000 / framesPerSecond));
+            const Prompt before = PendingPrompt();
+            scripted::SetKey(VK_RETURN, before != Prompt::None);
+            scripted::SetKey(VK_LEFT, Ball.x1 < Player.x1 + 15);
+            scripted::SetKey(VK_RIGHT, Ball.x2 > Player.x2 - 15);
+            PlayFrame();
+            CountRoundEnd(before, outcome);
+        }
+        EXPECT_EQ(outcome.lost, 0);
+        EXPECT_EQ(outcome.over, 0);
+        EXPECT_GT(outcome.won, 0) << "the rounds were played to their end";
+    }
+}
+
+} // namespace

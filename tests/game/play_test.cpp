@@ -1,0 +1,209 @@
+// One play frame's parts: the arrow keys and F5 on their timers, the ball's step and the
+// collision rules in their place, the computer's paddle, and the prompts that end a round.
+#include <windows.h>
+
+#include "game/play.h"
+#include "game/world.h"
+#include "game_helpers.h"
+#include "scripted_host.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using PlayStepTest = FreshGame;
+using PromptTest = FreshGame;
+
+TEST_F(PlayStepTest, ArrowsMoveThePlayersPaddleFivePixelsWithinTheWalls) {
+    const struct {
+        const char* rule;
+        LONG x1;
+        bool left, right;
+        LONG wantX1;
+    } cases[] = {
+        {"no key: the paddle stays", 380, false, false, 380},
+        {"Left: five to the left", 380, true, false, 375},
+        {"Right: five to the right", 380, false, true, 385},
+        {"both: Left wins", 380, true, true, 375},
+        {"Left at the left wall: stays", 100, true, false, 100},
+        {"Left one step from the left wall: reaches it", 105, true, false, 100},
+        {"both at the left wall: Right counts", 100, true, true, 105},
+        {"Right at the right wall: stays", 660, false, true, 660},
+        {"Right one step from the right wall: reaches it", 655, false, true, 660},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rule);
+        ResetEverything();
+        PlacePlayer(c.x1);
+        scripted::SetKey(VK_LEFT, c.left);
+        scripted::SetKey(VK_RIGHT, c.right);
+        HandleInput();
+        EXPECT_EQ(Player.x1, c.wantX1);
+        EXPECT_EQ(Player.x2, c.wantX1 + 40);
+    }
+}
+
+TEST_F(PlayStepTest, ArrowsAreReadOnceAMillisecond) {
+    scripted::SetKey(VK_LEFT, true);
+    scripted::SetClock(1000);
+    HandleInput();
+    HandleInput();
+    EXPECT_EQ(Player.x1, 375) << "twice in one millisecond: one step";
+    scripted::SetClock(1001);
+    HandleInput();
+    EXPECT_EQ(Player.x1, 370) << "the next millisecond: another step";
+}
+
+TEST_F(PlayStepTest, F5HeldSwitchesTheOverlayEvery200Milliseconds) {
+    const struct {
+        const char* rule;
+        DWORD clock;
+        bool held;
+        bool wantOverlay;
+    } frames[] = {
+        {"held from start-up: on at once", 1000, true, true},
+        {"199 ms later: not yet", 1199, true, true},
+        {"200 ms later: off", 1200, true, false},
+        {"held on: on again 200 ms later", 1400, true, true},
+        {"released: left as it is", 1700, false, true},
+        {"pressed again long after: at once", 1701, true, false},
+        {"pressed again 30 days later: at once", 1701 + 30u * 86400000u, true, true},
+    };
+    for (const auto& f : frames) {
+        scripted::SetKey(VK_F5, f.held);
+        scripted::SetClock(f.clock);
+        HandleInput();
+        EXPECT_EQ(debugInfo, f.wantOverlay) << f.rule;
+    }
+}
+
+// The deadlines start at 0, so a game started with the clock anywhere acts in its first frame;
+// then the ball steps every 5 ms straight through the clock's wrap.
+TEST_F(PlayStepTest, TimersActAtOnceAtStartAndKeepTheirPaceThroughTheClocksWrap) {
+    scripted::SetKey(VK_RIGHT, true);
+    scripted::SetKey(VK_F5, true);
+    scripted::SetClock(0xF0000000u);
+    PlacePlayer(600);
+    PlayStep();
+    EXPECT_EQ(Ball.x1, ServeX1 - 2) << "the ball stepped";
+    EXPECT_EQ(Player.x1, 605) << "the paddle moved";
+    EXPECT_TRUE(debugInfo) << "the overlay came on";
+
+    std::vector<DWORD> steps;
+    for (DWORD clock = 0xFFFFFFF8u; clock != 13; ++clock) {
+        const LONG before = Ball.x1;
+        scripted::SetClock(clock);
+        PlayStep();
+        if (Ball.x1 != before)
+            steps.push_back(clock);
+    }
+    EXPECT_EQ(steps, (std::vector<DWORD>{0xFFFFFFF8u, 0xFFFFFFFDu, 2, 7, 12}));
+    EXPECT_EQ(Player.x1, 660) << "Right held to the wall, a step a millisecond";
+}
+
+// In the frame the ball reaches the paddle's row, the arrow's step comes first: the paddle
+// moves under the ball and returns it.
+TEST_F(PlayStepTest, TheArrowsMoveThePaddleBeforeTheBallMeetsIt) {
+    PlacePlayer(380);
+    PlaceBall(422, 545, 0, 3);
+    scripted::SetKey(VK_RIGHT, true);
+    PlayStep();
+    EXPECT_EQ(Player.x1, 385);
+    EXPECT_EQ(Score, 100);
+    EXPECT_EQ(Ball.Vely, -3);
+    EXPECT_EQ(Ball.y1, 542) << "returned, then stepped up";
+}
+
+// With frames faster than the ball's 5 ms step, the rules act only in the frames where it
+// steps: a ball still inside the wall after its step is not turned back before the next one.
+TEST_F(PlayStepTest, CollisionRulesActOnlyWhenTheBallSteps) {
+    PlaceBall(96, 300, -2, 3);
+    PlayStep();
+    EXPECT_EQ(Ball.Velx, 2) << "turned at the wall";
+    EXPECT_EQ(Ball.x1, 98) << "then stepped, still inside the wall";
+    PlayStep();
+    EXPECT_EQ(Ball.Velx, 2) << "a second frame in the same millisecond";
+}
+
+// The computer's paddle moves 2 pixels towards the ball in every frame, with no timer.
+TEST_F(PlayStepTest, TheComputersPaddleFollowsTheBallEveryFrame) {
+    const struct {
+        const char* rule;
+        LONG ballX1;
+        LONG wantEnemyX1;
+    } cases[] = {
+        {"ball to the left: two to the left", 300, 378},
+        {"ball level with its left end: to the left", 380, 378},
+        {"ball inside it: stays", 381, 380},
+        {"ball inside, touching the right end: stays", 414, 380},
+        {"ball level with its right end: to the right", 415, 382},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rule);
+        ResetEverything();
+        PlaceBall(c.ballX1, 300, 0, 0);
+        PlayStep();
+        EXPECT_EQ(Enemy.x1, c.wantEnemyX1);
+        EXPECT_EQ(Enemy.x2, c.wantEnemyX1 + 40);
+    }
+}
+
+TEST_F(PlayStepTest, TheComputersPaddleMovesInFramesWithoutABallStep) {
+    PlaceBall(300, 300, 0, 0);
+    PlayStep();
+    PlayStep();
+    EXPECT_EQ(Enemy.x1, 376) << "two frames in one millisecond: two moves";
+}
+
+// Enter dismisses the prompt and restarts play its own way; the ball waits at the serve
+// position, the player's paddle stays, the computer's goes back to the middle.
+TEST_F(PromptTest, EnterRestartsPlayAsEachPromptSays) {
+    const struct {
+        const char* rule;
+        bool* flag;
+        int score, lives, level;
+        int wantScore, wantLives, wantLevel;
+        LONG wantVelx, wantVely;
+    } cases[] = {
+        {"won: towards the player at the first level's speed", &youWin, 700, 4, 3, 700, 4, 3, 2, 3},
+        {"lost: 400 points off, back to the first level", &youLose, 1000, 1, 2, 600, 1, 1, -2, -3},
+        {"lost: the score stops at zero", &youLose, 350, 2, 3, 0, 2, 1, -2, -3},
+        {"game over: a new game", &gameOver, 1200, 0, 2, 0, 3, 1, -2, -3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rule);
+        ResetEverything();
+        *c.flag = true;
+        Score = c.score;
+        Lives = c.lives;
+        Level = c.level;
+        PlacePlayer(200);
+        Enemy.x1 = 250;
+        Enemy.x2 = 290;
+        ServeBall();
+        scripted::SetKey(VK_RETURN, true);
+        ResolvePrompt();
+        EXPECT_EQ(PendingPrompt(), Prompt::None);
+        EXPECT_EQ(Score, c.wantScore);
+        EXPECT_EQ(Lives, c.wantLives);
+        EXPECT_EQ(Level, c.wantLevel);
+        EXPECT_EQ(Ball.Velx, c.wantVelx);
+        EXPECT_EQ(Ball.Vely, c.wantVely);
+        EXPECT_EQ(Ball.x1, ServeX1);
+        EXPECT_EQ(Player.x1, 200);
+        EXPECT_EQ(Enemy.x1, EnemyRestartX1);
+        EXPECT_EQ(Enemy.x2, EnemyRestartX2);
+    }
+}
+
+TEST_F(PromptTest, WithoutEnterThePromptStays) {
+    youLose = true;
+    Score = 1000;
+    ResolvePrompt();
+    EXPECT_EQ(PendingPrompt(), Prompt::Lose);
+    EXPECT_EQ(Score, 1000);
+}
+
+} // namespace
