@@ -21,18 +21,22 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// What `count` looks at the queue take: each message's wParam, after a Q for the quit message.
-// The last message taken stays in `msg`.
-MSG msg;
-std::string Peeks(int count) {
-    std::string seen;
-    for (int i = 0; i < count; ++i)
-        seen += !PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)
-                    ? " none"
-                    : (msg.message == WM_QUIT ? " Q" : " ") + std::to_string(msg.wParam);
-    return seen;
+// What `count` looks at the queue take, in order: each message's wParam, "Q" and the exit code
+// for the quit message, "none" for an empty queue. The last message taken stays in `msg`.
+std::vector<std::string> Peeks(MSG& msg, int count) {
+    std::vector<std::string> taken;
+    for (int i = 0; i < count; ++i) {
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            taken.push_back("none");
+        else if (msg.message == WM_QUIT)
+            taken.push_back("Q" + std::to_string(msg.wParam));
+        else
+            taken.push_back(std::to_string(msg.wParam));
+    }
+    return taken;
 }
 
+// Every test starts with a fresh port and one class, "Game", whose procedure records.
 class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -47,24 +51,36 @@ class WindowTest : public ::testing::Test {
 };
 
 TEST_F(WindowTest, ClassRegistrationRefusesWhatThePlatformRefuses) {
-    WNDCLASSEXA noProc = game_, noName = game_, taken = game_;
-    noProc.lpfnWndProc = nullptr;
-    noProc.lpszClassName = "Other";
+    WNDCLASSEXA noProcedure = game_;
+    noProcedure.lpfnWndProc = nullptr;
+    noProcedure.lpszClassName = "Other";
+    WNDCLASSEXA noName = game_;
     noName.lpszClassName = nullptr;
+    WNDCLASSEXA taken = game_;
     taken.lpszClassName = "gAME"; // names compare without case
-    const WNDCLASSEXA* refused[] = {nullptr, &noProc, &noName, &taken};
-    for (size_t i = 0; i < std::size(refused); ++i)
-        EXPECT_EQ(RegisterClassExA(refused[i]), 0) << "case " << i;
+    const struct {
+        const char* rule;
+        const WNDCLASSEXA* windowClass;
+    } refused[] = {
+        {"no record", nullptr},
+        {"no procedure", &noProcedure},
+        {"no name", &noName},
+        {"a name already taken", &taken},
+    };
+    for (const auto& r : refused)
+        EXPECT_EQ(RegisterClassExA(r.windowClass), 0) << r.rule;
 }
 
 TEST_F(WindowTest, QueueKeepsOrderAndACloseRequestTakesTheWindowAndItsMessages) {
     HWND window = CreateWindowExA(0, "GAME", "Caption", WS_POPUP | WS_VISIBLE, 0, 0, 320, 200,
                                   nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(window && scripted::WindowOpen());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(scripted::WindowOpen());
+    MSG msg = {};
     PostMessageA(window, WM_NULL, 1, 0);
     PostMessageA(nullptr, WM_NULL, 2, 0);
     scripted::RequestClose(); // WM_CLOSE (wParam 0) joins the queue at the next look
-    EXPECT_EQ(Peeks(3), " 1 2 0");
+    EXPECT_EQ(Peeks(msg, 3), (std::vector<std::string>{"1", "2", "0"}));
     ASSERT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
 
     PostMessageA(window, WM_NULL, 3, 0); // goes with the window
@@ -75,15 +91,17 @@ TEST_F(WindowTest, QueueKeepsOrderAndACloseRequestTakesTheWindowAndItsMessages) 
     EXPECT_FALSE(DestroyWindow(window));
     EXPECT_FALSE(PostMessageA(window, WM_NULL, 0, 0));
     PostMessageA(nullptr, WM_NULL, 4, 0); // posted after the quit, still taken before it
-    EXPECT_EQ(Peeks(3), " 4 Q7 none");
+    EXPECT_EQ(Peeks(msg, 3), (std::vector<std::string>{"4", "Q7", "none"}));
 }
 
 TEST_F(WindowTest, CursorShowsWhileTheDisplayCounterIsNotNegative) {
-    int previous = 0;
-    for (int count : {-1, -2, -1, 0, 1, 0}) {
-        EXPECT_EQ(ShowCursor(count > previous), count);
-        EXPECT_EQ(scripted::CursorVisible(), count >= 0) << "count " << count;
-        previous = count;
+    const struct {
+        BOOL show;
+        int counter;
+    } calls[] = {{FALSE, -1}, {FALSE, -2}, {TRUE, -1}, {TRUE, 0}, {TRUE, 1}, {FALSE, 0}};
+    for (const auto& call : calls) {
+        EXPECT_EQ(ShowCursor(call.show), call.counter);
+        EXPECT_EQ(scripted::CursorVisible(), call.counter >= 0) << "counter " << call.counter;
     }
 }
 

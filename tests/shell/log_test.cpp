@@ -8,49 +8,87 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 
-// Every box shown so far, a line each: owner, text, caption and style.
-static std::string Boxes() {
-    std::string all;
-    for (const scripted::MessageBoxRecord& box : scripted::MessageBoxes())
-        all += std::to_string(uintptr_t(box.owner)) + ' ' + box.text + '|' + box.caption + '|' +
-               std::to_string(box.style) + '\n';
-    return all;
-}
+namespace {
 
-// Clearing empties an old log; a text is written as it stands, then a line feed or a space; a
-// report shows its box, then logs its own text. A log that can't be opened (a directory; a
-// read-only file) gives a box at every call, the program goes on, and the file is left alone.
-TEST(Log, WritesExactlyAndReportsBoxFirst) {
-    TempDir dir;
-    ResetEverything();
+class LogTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetEverything(); }
+    TempDir dir_;
+};
+
+TEST_F(LogTest, ClearingEmptiesTheLogOfAnEarlierRun) {
     std::ofstream("Log.txt") << "from an earlier run\n";
     ClearLog();
-    for (auto [text, endLine] : {std::pair<const char*, int>{"Score:", 0},
-                                 {"100", 1},
-                                 {"", 1},
-                                 {"first\nsecond", 1},
-                                 {nullptr, 1}})
-        WriteLog(text, endLine);
-    const std::string written = "Score: 100\n\nfirst\nsecond\n\n";
-    std::string logAtBox;
-    scripted::OnMessageBox([&](const auto&) { return logAtBox = ReadFile("Log.txt"), IDOK; });
-    ReportFailure(HWND(0x40), "SideTop blt Failed", "Error", MB_OK, "SideTop Blt Failed");
-    EXPECT_EQ(Boxes(), "64 SideTop blt Failed|Error|0\n");
-    EXPECT_EQ(logAtBox + ReadFile("Log.txt"), written + written + "SideTop Blt Failed\n");
+    EXPECT_EQ(ReadFile("Log.txt"), "");
+    EXPECT_TRUE(scripted::MessageBoxes().empty());
+}
 
-    for (const bool directory : {true, false}) {
-        ResetEverything();
-        std::filesystem::remove_all("Log.txt");
-        directory ? void(std::filesystem::create_directory("Log.txt"))
-                  : void(std::ofstream("Log.txt") << "earlier\n");
-        std::filesystem::permissions("Log.txt", std::filesystem::perms(0500));
-        if (!directory && std::ofstream("Log.txt", std::ios::app))
-            continue; // root writes to read-only files
-        ClearLog();
-        ReportFailure(nullptr, "SetDisplayMode Failed", "ERROR", MB_ICONERROR, "same");
-        const std::string unavailable = "0 Could not open Log File.|Error|16\n";
-        EXPECT_EQ(Boxes(), unavailable + "0 SetDisplayMode Failed|ERROR|16\n" + unavailable);
-        EXPECT_EQ(ReadFile("Log.txt"), directory ? "" : "earlier\n");
+// Each message goes to the end of the log as it stands, then a line feed or a space.
+TEST_F(LogTest, MessagesAreAppendedExactlyWithTheirSeparator) {
+    const struct {
+        const char* rule;
+        const char* text;
+        int endLine;
+        const char* appended;
+    } messages[] = {
+        {"a text, then a space", "Score:", 0, "Score: "},
+        {"a text, then a line feed", "100", 1, "100\n"},
+        {"an empty text: the line feed alone", "", 1, "\n"},
+        {"line feeds inside a text stay as they are", "first\nsecond", 1, "first\nsecond\n"},
+        {"a null text is an empty one", nullptr, 1, "\n"},
+    };
+    std::string log;
+    for (const auto& m : messages) {
+        WriteLog(m.text, m.endLine);
+        log += m.appended;
+        EXPECT_EQ(ReadFile("Log.txt"), log) << m.rule;
     }
 }
+
+// The box comes first and the log line only once it is closed.
+TEST_F(LogTest, AReportShowsItsBoxThenLogsItsOwnText) {
+    WriteLog("earlier", 1);
+    std::string logWhileBoxOpen;
+    scripted::OnMessageBox([&logWhileBoxOpen](const scripted::MessageBoxRecord&) {
+        logWhileBoxOpen = ReadFile("Log.txt");
+        return IDOK;
+    });
+    ReportFailure(HWND(0x40), "SideTop blt Failed", "Error", MB_OK, "SideTop Blt Failed");
+    ASSERT_EQ(scripted::MessageBoxes().size(), 1u);
+    const scripted::MessageBoxRecord& box = scripted::MessageBoxes()[0];
+    EXPECT_EQ(box.owner, HWND(0x40));
+    EXPECT_EQ(box.text, "SideTop blt Failed");
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.style, UINT{MB_OK});
+    EXPECT_EQ(logWhileBoxOpen, "earlier\n");
+    EXPECT_EQ(ReadFile("Log.txt"), "earlier\nSideTop Blt Failed\n");
+}
+
+// A log that cannot be opened (here a directory stands in its place) gives a box of its own at
+// every call, and the game goes on.
+TEST_F(LogTest, ALogThatCannotBeOpenedGivesABoxAtEveryCall) {
+    std::filesystem::create_directory("Log.txt");
+    ClearLog();
+    ReportFailure(nullptr, "SetDisplayMode Failed", "ERROR", MB_ICONERROR, "SetDisplayMode Failed");
+    const struct {
+        const char* from;
+        const char* text;
+        const char* caption;
+    } expected[] = {
+        {"ClearLog", "Could not open Log File.", "Error"},
+        {"the report's own box", "SetDisplayMode Failed", "ERROR"},
+        {"the report's log line", "Could not open Log File.", "Error"},
+    };
+    ASSERT_EQ(scripted::MessageBoxes().size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const scripted::MessageBoxRecord& box = scripted::MessageBoxes()[i];
+        EXPECT_EQ(box.text, expected[i].text) << expected[i].from;
+        EXPECT_EQ(box.caption, expected[i].caption) << expected[i].from;
+        EXPECT_EQ(box.style, UINT{MB_ICONERROR}) << expected[i].from;
+        EXPECT_EQ(box.owner, nullptr) << expected[i].from;
+    }
+}
+
+} // namespace
