@@ -12,13 +12,17 @@ namespace {
 constexpr WORD IconResource = 101;
 constexpr const char* WindowClassName = "WindowClass";
 constexpr const char* WindowCaption = "Vantorel";
-constexpr int WindowWidth = 1024; // not the display mode's 800 x 600
+// Kept on purpose: the window is 1024 x 768, not the display mode's 800 x 600. It is never
+// drawn into; the display covers the screen whatever its size.
+constexpr int WindowWidth = 1024;
 constexpr int WindowHeight = 768;
 
 // Mended: a start-up that fails (class, window or display) tells whoever launched the game
 // so with exit code 1, where it used to claim success with 0.
 constexpr int StartupFailed = 1;
 
+// Kept on purpose: the window's failures are captioned "Error!", unlike the display's "ERROR"
+// and the drawing's "Error".
 void ReportWindowFailure(const char* text) {
     ReportFailure(nullptr, text, "Error!", MB_ICONERROR, text);
 }
@@ -68,8 +72,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return StartupFailed;
     }
 
-    // At most one message per pass, then always a frame: a backlog of messages drains one per
-    // frame, and with none waiting the frames run back to back at the pace of the flip.
+    // Kept on purpose: at most one message per pass, then always a frame. A backlog of messages
+    // drains one per frame, and with none waiting the frames run back to back at the pace of
+    // the flip.
     MSG msg;
     for (;;) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
