@@ -6,8 +6,8 @@ SHELL := /bin/bash
 # another one).
 PYTHON := /usr/bin/python3
 .DEFAULT_GOAL := play
-.PHONY: deps play play-windows play-web web test unit conformance fuzz e2e bench format clean \
-        build-linux build-asan build-windows build-fuzz build-web
+.PHONY: deps play play-windows play-web web test unit valgrind mutation conformance fuzz e2e \
+        bench format clean build-linux build-asan build-windows build-fuzz build-web
 
 deps:
 	@scripts/install-deps
@@ -32,6 +32,15 @@ play-web: build-web
 unit: build-linux build-asan
 	ctest --preset linux
 	ctest --preset asan
+	scripts/valgrind-unit
+
+valgrind: build-linux
+	scripts/valgrind-unit
+
+# Plants each fault of tests/mutation/faults.txt in a scratch copy and counts those the unit
+# tests catch; a few minutes, so not part of `make test`.
+mutation: deps
+	scripts/mutation
 
 # The conformance program on port/ and under Wine, compared line by line.
 conformance: build-linux build-windows
@@ -47,6 +56,7 @@ e2e: build-linux build-windows
 test: build-linux build-asan build-windows build-fuzz build-web
 	ctest --preset linux
 	ctest --preset asan
+	scripts/valgrind-unit
 	tests/conformance/run
 	scripts/run-fuzz
 	scripts/e2e-native
