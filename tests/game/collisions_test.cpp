@@ -13,6 +13,16 @@ namespace {
 
 using Collisions = FreshGame;
 
+// The ball as a round's end leaves it: at the serve position, at rest.
+void ExpectServed() {
+    EXPECT_EQ(Ball.x1, ServeX1);
+    EXPECT_EQ(Ball.y1, ServeY1);
+    EXPECT_EQ(Ball.x2, ServeX2);
+    EXPECT_EQ(Ball.y2, ServeY2);
+    EXPECT_EQ(Ball.Velx, 0);
+    EXPECT_EQ(Ball.Vely, 0);
+}
+
 // The player's paddle spans x1 .. x1 + 40 on rows 550 .. 555, the computer's 380 .. 420 on
 // rows 150 .. 155; the walls' inner edges are 100 and 700.
 TEST_F(Collisions, BallTurnsOffWallsAndPaddlesAndScoresOnReturns) {
@@ -79,12 +89,7 @@ TEST_F(Collisions, RoundEndsAtEitherExitAndTheBallWaitsAtTheServe) {
         EXPECT_EQ(Lives, c.wantLives);
         EXPECT_EQ(PendingPrompt(), c.wantPrompt);
         EXPECT_EQ(Score, 0);
-        EXPECT_EQ(Ball.x1, ServeX1);
-        EXPECT_EQ(Ball.y1, ServeY1);
-        EXPECT_EQ(Ball.x2, ServeX2);
-        EXPECT_EQ(Ball.y2, ServeY2);
-        EXPECT_EQ(Ball.Velx, 0);
-        EXPECT_EQ(Ball.Vely, 0);
+        ExpectServed();
     }
 }
 
@@ -121,12 +126,7 @@ TEST_F(Collisions, ServingMovesOnlyTheBall) {
     Enemy.x2 = 290;
     PlaceBall(600, 400, 3, -4);
     ServeBall();
-    EXPECT_EQ(Ball.x1, ServeX1);
-    EXPECT_EQ(Ball.y1, ServeY1);
-    EXPECT_EQ(Ball.x2, ServeX2);
-    EXPECT_EQ(Ball.y2, ServeY2);
-    EXPECT_EQ(Ball.Velx, 0);
-    EXPECT_EQ(Ball.Vely, 0);
+    ExpectServed();
     EXPECT_EQ(Score, 700);
     EXPECT_EQ(Lives, 5);
     EXPECT_EQ(Level, 3);

@@ -80,32 +80,20 @@ TEST_F(Games, TheFirstRoundWithNoKeyHeld) {
     return ::testing::AssertionSuccess();
 }
 
-// How each round of a game ended, and whether a level was gained.
+// How the rounds of a run of frames ended, counted by their prompt, and whether a level was
+// gained.
 struct Outcome {
-    int won = 0;
-    int lost = 0;
-    int over = 0;
+    int endings[4] = {}; // by Prompt; endings[None] counts the frames in which none ended
     bool levelledUp = false;
-};
 
-// Counts a round that ended in this frame (no prompt before it, one after).
-void CountRoundEnd(Prompt before, Outcome& outcome) {
-    if (before != Prompt::None)
-        return;
-    switch (PendingPrompt()) {
-    case Prompt::Win:
-        ++outcome.won;
-        break;
-    case Prompt::Lose:
-        ++outcome.lost;
-        break;
-    case Prompt::GameOver:
-        ++outcome.over;
-        break;
-    case Prompt::None:
-        break;
+    int Ended(Prompt prompt) const { return endings[static_cast<int>(prompt)]; }
+    // After each frame: a round ended in it if no prompt was pending before and one is now.
+    void Count(Prompt before) {
+        if (before == Prompt::None)
+            ++endings[static_cast<int>(PendingPrompt())];
+        levelledUp = levelledUp || Level > 1;
     }
-}
+};
 
 // Frames with the arrows, F5 and Enter pressed and released at random, and the clock moved on
 // by `gap(random)` ms before each. Stops at the first frame after which the world is unsound.
@@ -129,8 +117,7 @@ template <typename Gap> Outcome PlayRandomFrames(int frames, Gap gap) {
         EXPECT_TRUE(sound) << "frame " << frame;
         if (!sound)
             break;
-        CountRoundEnd(before, outcome);
-        outcome.levelledUp = outcome.levelledUp || Level > 1;
+        outcome.Count(before);
     }
     return outcome;
 }
@@ -139,9 +126,9 @@ template <typename Gap> Outcome PlayRandomFrames(int frames, Gap gap) {
 TEST_F(Games, AMillionRandomFramesStaySoundAndPlayEveryEnding) {
     const Outcome outcome =
         PlayRandomFrames(1000000, [](std::minstd_rand& random) { return random() % 21; });
-    EXPECT_GT(outcome.won, 0);
-    EXPECT_GT(outcome.lost, 0);
-    EXPECT_GT(outcome.over, 0);
+    EXPECT_GT(outcome.Ended(Prompt::Win), 0);
+    EXPECT_GT(outcome.Ended(Prompt::Lose), 0);
+    EXPECT_GT(outcome.Ended(Prompt::GameOver), 0);
     EXPECT_TRUE(outcome.levelledUp);
 }
 
@@ -150,7 +137,7 @@ TEST_F(Games, AMillionRandomFramesStaySoundAndPlayEveryEnding) {
 TEST_F(Games, FramesFasterThanTheBallsStepKeepItInTheField) {
     const Outcome uneven =
         PlayRandomFrames(1000000, [](std::minstd_rand& random) { return random() % 5; });
-    EXPECT_GT(uneven.lost + uneven.over, 0) << "rounds were played to their end";
+    EXPECT_GT(uneven.Ended(Prompt::Lose), 0) << "rounds were played to their end";
     for (DWORD steady : {1, 2, 3, 4}) {
         SCOPED_TRACE(steady);
         ResetEverything();
@@ -172,11 +159,11 @@ TEST_F(Games, APlayerWhoFollowsTheBallLosesNoLifeAtAnyFrameRate) {
             scripted::SetKey(VK_LEFT, Ball.x1 < Player.x1 + 15);
             scripted::SetKey(VK_RIGHT, Ball.x2 > Player.x2 - 15);
             PlayFrame();
-            CountRoundEnd(before, outcome);
+            outcome.Count(before);
         }
-        EXPECT_EQ(outcome.lost, 0);
-        EXPECT_EQ(outcome.over, 0);
-        EXPECT_GT(outcome.won, 0) << "the rounds were played to their end";
+        EXPECT_EQ(outcome.Ended(Prompt::Lose), 0);
+        EXPECT_EQ(outcome.Ended(Prompt::GameOver), 0);
+        EXPECT_GT(outcome.Ended(Prompt::Win), 0) << "the rounds were played to their end";
     }
 }
 
