@@ -5,6 +5,7 @@ SHELL := /bin/bash
 # Debian's own Python, where apt puts pytest and Selenium (the first python3 on PATH may be
 # another one).
 PYTHON := /usr/bin/python3
+PYTEST := PYTHONDONTWRITEBYTECODE=1 $(PYTHON) -m pytest
 .DEFAULT_GOAL := play
 .PHONY: deps play play-windows play-web web test unit valgrind mutation conformance fuzz e2e \
         bench format clean build-linux build-asan build-windows build-fuzz build-web
@@ -49,9 +50,9 @@ conformance: build-linux build-windows
 fuzz: build-fuzz
 	scripts/run-fuzz
 
+# The end-to-end tests alone: the native game under Xvfb and vantorel.exe under Wine.
 e2e: build-linux build-windows
-	scripts/e2e-native
-	scripts/e2e-wine
+	$(PYTEST) tests/e2e
 
 test: build-linux build-asan build-windows build-fuzz build-web
 	ctest --preset linux
@@ -59,9 +60,8 @@ test: build-linux build-asan build-windows build-fuzz build-web
 	scripts/valgrind-unit
 	tests/conformance/run
 	scripts/run-fuzz
-	scripts/e2e-native
-	scripts/e2e-wine
-	PYTHONDONTWRITEBYTECODE=1 $(PYTHON) -m pytest tests/web
+	$(PYTEST) tests/web
+	$(PYTEST) tests/e2e
 
 # The frame on its own (Google Benchmark), then the whole program under Xvfb and Wine.
 bench: build-linux build-windows
