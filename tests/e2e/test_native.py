@@ -1,6 +1,6 @@
-"""The native game under Xvfb through SDL2, on both of its ways to the screen: the accelerated
-renderer (OpenGL in software under Xvfb), and the window's own surface it falls back to, asked
-for here through SDL's own hint."""
+"""The native game under Xvfb through SDL2, on both of its ways to the screen, each forced
+through SDL's own hint: the accelerated renderer (OpenGL in software under Xvfb), and the
+window's own surface, which the game takes by itself where OpenGL is only a rasteriser."""
 
 import os
 import signal
@@ -16,11 +16,28 @@ NATIVE_EXIT_LINE = b"Game successfully returning...\n"
 TOLERANCE = 2
 
 
-@pytest.fixture(params=[{}, {"SDL_FRAMEBUFFER_ACCELERATION": "0"}],
-                ids=["renderer", "window-surface"])
-def game(request, display, native_game):
+# SDL's hint for each path, and how the host's present log names the path it took.
+PATHS = {
+    "renderer": ({"SDL_FRAMEBUFFER_ACCELERATION": "1"}, "path renderer"),
+    "window-surface": ({"SDL_FRAMEBUFFER_ACCELERATION": "0"}, "path window surface"),
+}
+
+
+def path_taken(log):
+    """The first line of the host's present log once it is written, else None."""
+    def first_line():
+        return log.exists() and log.read_text().partition("\n")[0]
+    return harness.poll(first_line, 30) or None
+
+
+@pytest.fixture(params=sorted(PATHS))
+def game(request, display, native_game, tmp_path):
     """The game on one SDL path, drawing its field."""
-    running = native_game(env=dict(display.env(), **request.param))
+    hint, running_path = PATHS[request.param]
+    log = tmp_path / "presents.txt"
+    running = native_game(env=dict(display.env(), VANTOREL_PRESENT_LOG=str(log), **hint))
+    running.path_log = log
+    running.expected_path = running_path
     running.display.xdotool("mousemove", "400", "300")
     shot = running.watch(lambda: paddle_shot(running.display), 30)
     assert shot is not None, f"no paddle on screen; exit {running.process.poll()}; " \
@@ -75,6 +92,17 @@ def field_colours(shot):
             elif stray is None:
                 stray = (x, y, p)
     return enemy, player, other, stray
+
+
+def test_the_path_asked_for_is_taken(game):
+    assert path_taken(game.path_log).startswith(game.expected_path)
+
+
+def test_without_a_gpu_the_window_surface_is_chosen(display, native_game, tmp_path):
+    # Xvfb offers OpenGL only through Mesa's software rasteriser.
+    log = tmp_path / "presents.txt"
+    native_game(env=dict(display.env(), VANTOREL_PRESENT_LOG=str(log)))
+    assert path_taken(log) == "path window surface"
 
 
 def test_first_frame_is_the_golden_one_outside_the_field(game):
