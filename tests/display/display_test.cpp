@@ -185,34 +185,6 @@ TEST_F(DisplayTest, AReportWhileTheScreenIsHeldFlipsToTheGdiPageFirst) {
     EXPECT_EQ(before, std::vector<std::string>{"FlipToGDISurface"});
 }
 
-// The display comes back after another program had it: not before that program lets go, then
-// in the game's mode, with the title read again.
-TEST_F(DisplayTest, TheDisplayIsRestoredOnlyOnceTheGameMayHaveItBack) {
-    WriteFile("FinalTitle.bmp", FlatBitmapFile(700, 120, 0x1234));
-    ASSERT_TRUE(InitDirectDraw());
-    scripted::TakeDisplay();
-    EXPECT_FALSE(DisplayReady());
-    EXPECT_EQ(scripted::CallCount("Restore"), 0);
-    EXPECT_FALSE(scripted::DisplayModeSet());
-
-    scripted::GiveDisplay();
-    EXPECT_TRUE(DisplayReady());
-    EXPECT_TRUE(scripted::DisplayModeSet());
-    EXPECT_EQ(scripted::DisplayWidth(), 800);
-    EXPECT_EQ(primarySurface->IsLost(), DD_OK);
-    EXPECT_EQ(SurfacePixels(titleSurface), std::vector<WORD>(700 * 120, 0x1234));
-    EXPECT_EQ(Boxes(), "");
-}
-
-TEST_F(DisplayTest, ALostChainIsRestoredWithoutSettingTheModeAgain) {
-    WriteFile("FinalTitle.bmp", FlatBitmapFile(700, 120, 0x1234));
-    ASSERT_TRUE(InitDirectDraw());
-    PortLoseSurfaces();
-    EXPECT_TRUE(DisplayReady());
-    EXPECT_EQ(scripted::CallCount("SetDisplayMode"), 1);
-    EXPECT_EQ(SurfacePixels(titleSurface), std::vector<WORD>(700 * 120, 0x1234));
-}
-
 class TitleTest : public DisplayTest {
   protected:
     // The title loader needs the fourth interface and a cooperative level, not the screen.
@@ -315,7 +287,6 @@ INSTANTIATE_TEST_SUITE_P(
         // driver says.
         TitleSize{"NoWidth", 0, 120, "NewSurface Failed"},
         TitleSize{"TopDown", 700, -120, "NewSurface Failed"},
-        TitleSize{"NegativeWidth", -700, 120, "NewSurface Failed"},
         TitleSize{"TooWide", 8193, 120, "NewSurface Failed"},
         TitleSize{"TooTall", 700, 8193, "NewSurface Failed"},
         TitleSize{"OnePixelRowOver2To24", 8192, 2049, "NewSurface Failed"},
@@ -336,11 +307,6 @@ TEST_F(TitleTest, TheLargestSizesAreLoaded) {
         titleSurface = nullptr;
     }
     EXPECT_EQ(Boxes(), "");
-}
-
-TEST_F(TitleTest, AFileThatIsNotThereIsReportedByName) {
-    EXPECT_EQ(LoadBitmapSurface("missing.bmp"), nullptr);
-    EXPECT_EQ(Boxes(), DisplayBox("Could not open missing.bmp"));
 }
 
 // A lock that can't hold the image leaves nothing written and nothing behind.
