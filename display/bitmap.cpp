@@ -132,8 +132,10 @@ LPDIRECTDRAWSURFACE4 LoadBitmapSurface(const char* fileName) {
     }
     // Kept on purpose: the pixels are all written, so the surface is used; the box says only
     // that the unlock went wrong, and nothing goes to the log.
-    if (fill.unlockFailed)
+    if (fill.unlockFailed) {
+        ShowGdiSurface();
         MessageBoxA(mainWindow, "hi", "rgfdgsdg", MB_OK);
+    }
     return surface;
 }
 

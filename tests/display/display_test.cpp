@@ -181,8 +181,12 @@ TEST_F(DisplayTest, AReportWhileTheScreenIsHeldFlipsToTheGdiPageFirst) {
         before.push_back(scripted::Calls()[calls - 2].name); // the box's own call is last
         return IDOK;
     });
-    titleSurface = LoadBitmapSurface("missing.bmp");
-    EXPECT_EQ(before, std::vector<std::string>{"FlipToGDISurface"});
+    titleSurface = LoadBitmapSurface("missing.bmp"); // a report
+    WriteFile("title.bmp", FlatBitmapFile(700, 120, 0xFFFF));
+    scripted::FailCall("Unlock", 1);
+    titleSurface = LoadBitmapSurface("title.bmp"); // the unlock's own box
+    titleSurface->Unlock(nullptr);
+    EXPECT_EQ(before, (std::vector<std::string>{"FlipToGDISurface", "FlipToGDISurface"}));
 }
 
 class TitleTest : public DisplayTest {
