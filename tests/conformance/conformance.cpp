@@ -4,17 +4,8 @@
 
 namespace {
 
-LRESULT CALLBACK StageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 bool SetStage(Stage& stage) {
-    WNDCLASSEXA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = StageProc;
-    windowClass.lpszClassName = "ConformanceStage";
-    if (!RegisterClassExA(&windowClass)) {
+    if (!RegisterWindowClass("ConformanceStage", DefWindowProcA)) {
         Report("setup.register", "RegisterClassExA", "0", "-");
         return false;
     }
@@ -29,35 +20,31 @@ bool SetStage(Stage& stage) {
 
     LPDIRECTDRAW first = nullptr;
     HRESULT result = DirectDrawCreate(nullptr, &first, nullptr);
-    Report("setup.create", "DirectDrawCreate", Name(result), "-");
+    Case("setup.create", "DirectDrawCreate", result);
     if (result != DD_OK)
         return false;
     result = first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<LPVOID*>(&stage.dd));
     first->Release();
-    Report("setup.query-4", "QueryInterface(IID_IDirectDraw4)", Name(result), "-");
+    Case("setup.query-4", "QueryInterface(IID_IDirectDraw4)", result);
     if (result != DD_OK)
         return false;
-    result = stage.dd->SetCooperativeLevel(stage.window,
-                                           DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE);
-    Report("setup.level", "SetCooperativeLevel(exclusive)", Name(result), "-");
+    Case("setup.level", "SetCooperativeLevel(exclusive)",
+         stage.dd->SetCooperativeLevel(stage.window,
+                                       DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE));
     result = stage.dd->SetDisplayMode(800, 600, 16, 0, 0);
-    Report("setup.mode", "SetDisplayMode(800, 600, 16)", Name(result), "-");
+    Case("setup.mode", "SetDisplayMode(800, 600, 16)", result);
     if (result != DD_OK)
         return false;
 
-    DDSURFACEDESC2 desc;
-    ZeroMemory(&desc, sizeof desc);
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.dwBackBufferCount = 1;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    result = stage.dd->CreateSurface(&desc, &stage.front, nullptr);
-    Report("setup.chain", "CreateSurface(primary, one back buffer)", Name(result), "-");
+    result = CreateChain(stage.dd, &stage.front);
+    Case("setup.chain", "CreateSurface(primary, one back buffer)", result);
     if (result != DD_OK)
         return false;
-    desc.ddsCaps.dwCaps = DDSCAPS_BACKBUFFER;
-    result = stage.front->GetAttachedSurface(&desc.ddsCaps, &stage.back);
-    Report("setup.back-buffer", "GetAttachedSurface(DDSCAPS_BACKBUFFER)", Name(result), "-");
+    DDSCAPS2 caps;
+    ZeroMemory(&caps, sizeof caps);
+    caps.dwCaps = DDSCAPS_BACKBUFFER;
+    result = stage.front->GetAttachedSurface(&caps, &stage.back);
+    Case("setup.back-buffer", "GetAttachedSurface(DDSCAPS_BACKBUFFER)", result);
     PumpMessages();
     return result == DD_OK;
 }

@@ -9,18 +9,13 @@ constexpr WORD Green = 0x07E0;
 constexpr WORD Title = 0x7BEF;
 
 // The lost state of the chain and of an off-screen surface, by IsLost.
-std::string Losses(const Stage& stage, LPDIRECTDRAWSURFACE4 plain) {
-    auto lost = [](LPDIRECTDRAWSURFACE4 s) { return s->IsLost() == DD_OK ? "kept" : "lost"; };
+std::string Losses(const Stage& stage, Surface plain) {
+    auto lost = [](Surface s) { return s->IsLost() == DD_OK ? "kept" : "lost"; };
     return Text("front %s, back %s, plain %s", lost(stage.front), lost(stage.back), lost(plain));
 }
 
-std::string Pixel(DWORD pixel) {
-    return pixel == NoPixel ? std::string("unreadable")
-                            : Text("%04X", static_cast<unsigned>(pixel));
-}
-
 // The title surface of the mode and display cases, kept from one group to the next.
-LPDIRECTDRAWSURFACE4 title = nullptr;
+Surface title = nullptr;
 
 // What the program waits for after another program takes the display, and after it gives it
 // back: the cooperative level's answer changing.
@@ -34,69 +29,55 @@ bool LevelGranted() {
     return waited->TestCooperativeLevel() == DD_OK;
 }
 
+RECT titleFrom = {0, 0, 700, 120};
+RECT titleTo = {49, 1, 750, 122};
+
 } // namespace
 
 void FlipCases(Stage& stage) {
-    LPDIRECTDRAWSURFACE4 plain = nullptr;
+    Surface plain = nullptr;
     if (CreatePlain(stage.dd, 64, 32, &plain) != DD_OK) {
         Report("flip.plain", "CreateSurface(64 x 32)", "failed", "-");
         return;
     }
-    Report("flip.lost-at-start", "IsLost", Name(stage.front->IsLost()), Losses(stage, plain));
+    const State front = [&] { return "front " + PixelText(stage.front, 5, 5); };
 
-    HRESULT result = stage.dd->FlipToGDISurface();
-    Report("flip.to-gdi", "FlipToGDISurface", Name(result), "-");
+    // The page GDI draws on is the one the primary was made with: showing it takes a flip only
+    // when the other page is showing.
+    Case("flip.to-gdi", "FlipToGDISurface", stage.dd->FlipToGDISurface());
     Fill(stage.front, nullptr, Green);
     Fill(stage.back, nullptr, Blue);
-    result = stage.front->Flip(nullptr, DDFLIP_WAIT);
-    Report("flip.chain", "Flip", Name(result),
-           "front " + Pixel(PixelAt(stage.front, 5, 5)) + ", back " +
-               Pixel(PixelAt(stage.back, 5, 5)));
-    result = stage.dd->FlipToGDISurface();
-    Report("flip.to-gdi-after-flip", "FlipToGDISurface", Name(result),
-           "front " + Pixel(PixelAt(stage.front, 5, 5)));
+    Case("flip.chain", "Flip", stage.front->Flip(nullptr, DDFLIP_WAIT),
+         [&] { return front() + ", back " + PixelText(stage.back, 5, 5); });
+    Case("flip.to-gdi-after-flip", "FlipToGDISurface", stage.dd->FlipToGDISurface(), front);
 
-    result = stage.front->Flip(stage.back, DDFLIP_WAIT);
-    Report("flip.to-back-buffer", "Flip(back buffer)", Name(result),
-           "front " + Pixel(PixelAt(stage.front, 5, 5)));
-    result = stage.front->Flip(plain, DDFLIP_WAIT);
-    Report("flip.to-plain", "Flip(off-screen surface)", Name(result), "-");
-    result = stage.back->Flip(nullptr, DDFLIP_WAIT);
-    Report("flip.on-back-buffer", "Flip on the back buffer", Name(result), "-");
-    result = plain->Flip(nullptr, DDFLIP_WAIT);
-    Report("flip.on-plain", "Flip on an off-screen surface", Name(result), "-");
-
-    DDSURFACEDESC2 desc;
-    ZeroMemory(&desc, sizeof desc);
-    desc.dwSize = sizeof desc;
+    // Only the front of the chain flips, and only to its back buffer.
+    Case("flip.to-back-buffer", "Flip(back buffer)", stage.front->Flip(stage.back, DDFLIP_WAIT),
+         front);
+    Case("flip.to-plain", "Flip(off-screen surface)", stage.front->Flip(plain, DDFLIP_WAIT));
+    Case("flip.on-plain", "Flip on an off-screen surface", plain->Flip(nullptr, DDFLIP_WAIT));
+    DDSURFACEDESC2 desc = Description();
     if (stage.back->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) == DD_OK) {
-        result = stage.front->Flip(nullptr, DDFLIP_WAIT);
+        const HRESULT result = stage.front->Flip(nullptr, DDFLIP_WAIT);
         stage.back->Unlock(nullptr);
-        Report("flip.back-locked", "Flip", Name(result), "-");
+        Case("flip.back-locked", "Flip", result);
     }
+
     // A restore of what is not lost keeps its pixels.
     Fill(stage.back, nullptr, Blue);
     Fill(plain, nullptr, Green);
-    result = stage.front->Restore();
-    Report("restore.chain-not-lost", "Restore", Name(result),
-           "back " + Pixel(PixelAt(stage.back, 5, 5)));
-    result = plain->Restore();
-    Report("restore.plain-not-lost", "Restore", Name(result),
-           "plain " + Pixel(PixelAt(plain, 5, 5)));
+    Case("restore.chain-not-lost", "Restore", stage.front->Restore(),
+         [&] { return "back " + PixelText(stage.back, 5, 5); });
+    Case("restore.plain-not-lost", "Restore", plain->Restore(),
+         [&] { return "plain " + PixelText(plain, 5, 5); });
 
     DDSCAPS2 caps;
     ZeroMemory(&caps, sizeof caps);
     caps.dwCaps = DDSCAPS_BACKBUFFER;
-    LPDIRECTDRAWSURFACE4 attached = nullptr;
-    result = stage.front->GetAttachedSurface(&caps, &attached);
-    Report("attached.back-of-front", "GetAttachedSurface(DDSCAPS_BACKBUFFER)", Name(result),
-           attached == stage.back ? "the back buffer" : "another surface");
-    if (result == DD_OK)
-        attached->Release();
-    attached = stage.front; // anything but null: does a refusal empty it?
-    result = plain->GetAttachedSurface(&caps, &attached);
-    Report("attached.back-of-plain", "GetAttachedSurface(DDSCAPS_BACKBUFFER)", Name(result),
-           attached ? "out kept" : "out emptied");
+    Surface attached = stage.front; // anything but null: does a refusal empty it?
+    const HRESULT result = plain->GetAttachedSurface(&caps, &attached);
+    Case("attached.back-of-plain", "GetAttachedSurface(DDSCAPS_BACKBUFFER)", result,
+         [&] { return attached ? "out kept" : "out emptied"; });
     if (result == DD_OK)
         attached->Release();
     plain->Release();
@@ -108,162 +89,107 @@ void ModeCases(Stage& stage) {
         return;
     }
     Fill(title, nullptr, Title);
+    const State losses = [&] { return Losses(stage, title); };
 
-    HRESULT result = stage.dd->SetDisplayMode(800, 600, 16, 0, 0);
-    Report("mode.same-again", "SetDisplayMode(800, 600, 16)", Name(result), Losses(stage, title));
-    result = stage.dd->SetDisplayMode(801, 601, 16, 0, 0);
-    Report("mode.missing-size", "SetDisplayMode(801, 601, 16)", Name(result), Losses(stage, title));
-    result = stage.dd->SetDisplayMode(800, 600, 24, 0, 0);
-    Report("mode.missing-depth", "SetDisplayMode(800, 600, 24)", Name(result),
-           Losses(stage, title));
-
-    // A real change of mode takes every surface's memory away.
-    result = stage.dd->SetDisplayMode(640, 480, 16, 0, 0);
-    Report("mode.other", "SetDisplayMode(640, 480, 16)", Name(result), Losses(stage, title));
-    result = stage.front->Restore();
-    Report("mode.restore-in-other", "Restore", Name(result), Losses(stage, title));
-    result = Fill(stage.back, nullptr, Blue);
-    Report("mode.fill-lost", "Blt(colour fill)", Name(result), "-");
-    result = stage.dd->SetDisplayMode(800, 600, 16, 0, 0);
-    Report("mode.game-again", "SetDisplayMode(800, 600, 16)", Name(result), Losses(stage, title));
-    result = stage.front->Restore();
-    Report("mode.restore-chain", "Restore", Name(result), Losses(stage, title));
-
-    // The title is still lost: as a source, as a lock, as a fill.
-    RECT from = {0, 0, 700, 120};
-    RECT to = {49, 1, 750, 122};
-    result = stage.back->Blt(&to, title, &from, DDBLT_WAIT, nullptr);
-    Report("mode.copy-lost-source", "Blt(lost source)", Name(result), "-");
-    DDSURFACEDESC2 desc;
-    ZeroMemory(&desc, sizeof desc);
-    desc.dwSize = sizeof desc;
-    result = title->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
-    Report("mode.lock-lost", "Lock", Name(result), "then Unlock " + Name(title->Unlock(nullptr)));
-    result = title->Restore();
-    Report("mode.restore-title", "Restore", Name(result), Losses(stage, title));
-    result = stage.front->Flip(nullptr, DDFLIP_WAIT);
-    Report("mode.flip-after", "Flip", Name(result), "-");
+    // Every mode set takes every surface's memory away, even the mode in force.
+    Case("mode.same-again", "SetDisplayMode(800, 600, 16)",
+         stage.dd->SetDisplayMode(800, 600, 16, 0, 0), losses);
+    Case("mode.missing-size", "SetDisplayMode(801, 601, 16)",
+         stage.dd->SetDisplayMode(801, 601, 16, 0, 0), losses);
+    Case("mode.missing-depth", "SetDisplayMode(800, 600, 24)",
+         stage.dd->SetDisplayMode(800, 600, 24, 0, 0), losses);
+    Case("mode.other", "SetDisplayMode(640, 480, 16)", stage.dd->SetDisplayMode(640, 480, 16, 0, 0),
+         losses);
+    // The screen's pages come back only in the mode they were made for.
+    Case("mode.restore-in-other", "Restore", stage.front->Restore(), losses);
+    Case("mode.fill-lost", "Blt(colour fill)", Fill(stage.back, nullptr, Blue));
+    Case("mode.game-again", "SetDisplayMode(800, 600, 16)",
+         stage.dd->SetDisplayMode(800, 600, 16, 0, 0), losses);
+    Case("mode.restore-chain", "Restore", stage.front->Restore(), losses);
+    // The title stays lost until its own Restore.
+    Case("mode.copy-lost-source", "Blt(lost source)",
+         stage.back->Blt(&titleTo, title, &titleFrom, DDBLT_WAIT, nullptr));
+    Case("mode.restore-title", "Restore", title->Restore(), losses);
+    // Restored, the chain flips again. Under Wine this flip also decides which page shows when
+    // the display is taken away, and with it what FlipToGDISurface and a refused Lock do then.
+    Case("mode.flip-after", "Flip", stage.front->Flip(nullptr, DDFLIP_WAIT));
 }
 
 void TakenAwayCases(Stage& stage) {
     if (!title)
         return;
+    const State losses = [&] { return Losses(stage, title); };
     Fill(stage.back, nullptr, Blue);
-    HRESULT result = stage.dd->TestCooperativeLevel();
-    Report("away.level-before", "TestCooperativeLevel", Name(result), "-");
     waited = stage.dd;
     TakeDisplay(stage.window, LevelRefused);
-    Report("away.taken", "another program takes the display", "-", Losses(stage, title));
-    result = stage.dd->TestCooperativeLevel();
-    Report("away.level", "TestCooperativeLevel", Name(result), "-");
-    result = stage.dd->FlipToGDISurface();
-    Report("away.flip-to-gdi", "FlipToGDISurface", Name(result), "-");
+    Report("away.taken", "another program takes the display", "-", losses());
+    Case("away.level", "TestCooperativeLevel", stage.dd->TestCooperativeLevel());
+    Case("away.flip-to-gdi", "FlipToGDISurface", stage.dd->FlipToGDISurface());
 
-    result = Fill(stage.back, nullptr, Green);
-    Report("away.fill-back", "Blt(colour fill)", Name(result), "-");
+    // Drawing while the display is away.
+    Case("away.fill-back", "Blt(colour fill)", Fill(stage.back, nullptr, Green));
     HDC dc = nullptr;
-    result = stage.back->GetDC(&dc);
-    Report("away.getdc-back", "GetDC", Name(result), "-");
+    const HRESULT got = stage.back->GetDC(&dc);
+    Case("away.getdc-back", "GetDC", got);
     // With no context to draw with, the game draws no text and gives nothing back.
-    const bool held = result == DD_OK;
+    const bool held = got == DD_OK;
     const BOOL drawn = held && TextOutA(dc, 10, 10, "Score: 0", 8);
     Report("away.text-back", "TextOutA", held ? Bool(drawn) : "not called", "-");
     Report("away.releasedc-back", "ReleaseDC",
            held ? Name(stage.back->ReleaseDC(dc)) : "not called", "-");
-    DDSURFACEDESC2 desc;
-    ZeroMemory(&desc, sizeof desc);
-    desc.dwSize = sizeof desc;
-    result = stage.back->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
-    Report("away.lock-back", "Lock", Name(result),
-           "then Unlock " + Name(stage.back->Unlock(nullptr)));
-    RECT from = {0, 0, 700, 120};
-    RECT to = {49, 1, 750, 122};
-    result = stage.back->Blt(&to, title, &from, DDBLT_WAIT, nullptr);
-    Report("away.copy-title", "Blt(title to back buffer)", Name(result), "-");
-    result = stage.front->Flip(nullptr, DDFLIP_WAIT);
-    Report("away.flip", "Flip", Name(result), "-");
-    result = stage.front->Restore();
-    Report("away.restore", "Restore", Name(result), Losses(stage, title));
-    result = title->Restore();
-    Report("away.restore-title", "Restore(title)", Name(result), Losses(stage, title));
-    result = stage.dd->SetDisplayMode(800, 600, 16, 0, 0);
-    Report("away.set-mode", "SetDisplayMode(800, 600, 16)", Name(result), "-");
-    result = stage.front->Restore();
-    Report("away.restore-after-mode", "Restore", Name(result), Losses(stage, title));
+    DDSURFACEDESC2 desc = Description();
+    Case("away.lock-back", "Lock", stage.back->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr),
+         [&] { return "then Unlock " + Name(stage.back->Unlock(nullptr)); });
+    Case("away.copy-title", "Blt(title to back buffer)",
+         stage.back->Blt(&titleTo, title, &titleFrom, DDBLT_WAIT, nullptr));
+    Case("away.flip", "Flip", stage.front->Flip(nullptr, DDFLIP_WAIT));
 
+    // Nothing comes back while the display is away, whatever the mode.
+    Case("away.restore", "Restore", stage.front->Restore(), losses);
+    Case("away.restore-title", "Restore(title)", title->Restore(), losses);
+    Case("away.set-mode", "SetDisplayMode(800, 600, 16)",
+         stage.dd->SetDisplayMode(800, 600, 16, 0, 0));
+    Case("away.restore-after-mode", "Restore", stage.front->Restore(), losses);
+
+    // Given back: the title at once, the chain once the game's mode is set again.
     GiveDisplay(stage.window, LevelGranted);
-    Report("back.given", "the other program gives the display back", "-", Losses(stage, title));
-    result = stage.dd->TestCooperativeLevel();
-    Report("back.level", "TestCooperativeLevel", Name(result), "-");
-    result = title->Restore();
-    Report("back.restore-title-first", "Restore(title)", Name(result), Losses(stage, title));
-    result = stage.front->Restore();
-    Report("back.restore", "Restore", Name(result), Losses(stage, title));
-    result = stage.dd->SetDisplayMode(800, 600, 16, 0, 0);
-    Report("back.set-mode", "SetDisplayMode(800, 600, 16)", Name(result), Losses(stage, title));
-    result = stage.front->Restore();
-    Report("back.restore-after-mode", "Restore", Name(result), Losses(stage, title));
-    result = title->Restore();
-    Report("back.restore-title", "Restore(title)", Name(result), Losses(stage, title));
-    result = stage.back->GetDC(&dc);
-    Report("back.getdc", "GetDC", Name(result), "-");
-    if (result == DD_OK) {
-        result = stage.back->ReleaseDC(dc);
-        Report("back.releasedc", "ReleaseDC", Name(result), "-");
-    }
-    result = Fill(stage.back, nullptr, Green);
-    Report("back.fill", "Blt(colour fill)", Name(result),
-           "back " + Pixel(PixelAt(stage.back, 5, 5)));
-    result = stage.front->Flip(nullptr, DDFLIP_WAIT);
-    Report("back.flip", "Flip", Name(result), "front " + Pixel(PixelAt(stage.front, 5, 5)));
-    result = stage.dd->FlipToGDISurface();
-    Report("back.flip-to-gdi", "FlipToGDISurface", Name(result), "-");
-    result = stage.front->Flip(nullptr, DDFLIP_WAIT);
-    Report("back.flip-after-gdi", "Flip", Name(result), "-");
+    Report("back.given", "the other program gives the display back", "-", losses());
+    Case("back.level", "TestCooperativeLevel", stage.dd->TestCooperativeLevel());
+    Case("back.restore-title-first", "Restore(title)", title->Restore(), losses);
+    Case("back.restore", "Restore", stage.front->Restore(), losses);
+    Case("back.set-mode", "SetDisplayMode(800, 600, 16)",
+         stage.dd->SetDisplayMode(800, 600, 16, 0, 0), losses);
+    Case("back.restore-after-mode", "Restore", stage.front->Restore(), losses);
+    Case("back.restore-title", "Restore(title)", title->Restore(), losses);
+    Case("back.fill", "Blt(colour fill)", Fill(stage.back, nullptr, Green),
+         [&] { return "back " + PixelText(stage.back, 5, 5); });
+    Case("back.flip", "Flip", stage.front->Flip(nullptr, DDFLIP_WAIT),
+         [&] { return "front " + PixelText(stage.front, 5, 5); });
     title->Release();
     title = nullptr;
 }
 
 void EndCases(Stage& stage) {
     // A second primary beside the game's.
-    DDSURFACEDESC2 desc;
-    ZeroMemory(&desc, sizeof desc);
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.dwBackBufferCount = 1;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    LPDIRECTDRAWSURFACE4 second = nullptr;
-    HRESULT made = stage.dd->CreateSurface(&desc, &second, nullptr);
-    Report("end.second-chain", "CreateSurface(primary, one back buffer)", Name(made), "-");
+    Surface second = nullptr;
+    const HRESULT made = CreateChain(stage.dd, &second);
+    Case("end.second-chain", "CreateSurface(primary, one back buffer)", made);
     if (made == DD_OK)
         second->Release();
 
-    // Destroying the window under the exclusive mode.
+    // Destroying the window under the exclusive mode gives the screen back for good.
     const BOOL destroyed = DestroyWindow(stage.window);
     PumpMessages();
-    Report("end.destroy-window", "DestroyWindow", destroyed ? "TRUE" : "FALSE",
-           Losses(stage, stage.back));
-    HRESULT result = stage.front->Flip(nullptr, DDFLIP_WAIT);
-    Report("end.flip-without-window", "Flip", Name(result), "-");
-    result = stage.front->Restore();
-    Report("end.restore-without-window", "Restore", Name(result), "-");
-    result = stage.dd->TestCooperativeLevel();
-    Report("end.level-without-window", "TestCooperativeLevel", Name(result), "-");
-    result = stage.dd->SetDisplayMode(800, 600, 16, 0, 0);
-    Report("end.mode-without-window", "SetDisplayMode(800, 600, 16)", Name(result), "-");
-    result = stage.front->Restore();
-    Report("end.restore-after-mode", "Restore", Name(result), "-");
-    result = stage.front->Flip(nullptr, DDFLIP_WAIT);
-    Report("end.flip-after-mode", "Flip", Name(result), "-");
+    Report("end.destroy-window", "DestroyWindow", Bool(destroyed), Losses(stage, stage.back));
+    Case("end.flip-without-window", "Flip", stage.front->Flip(nullptr, DDFLIP_WAIT));
+    Case("end.restore-without-window", "Restore", stage.front->Restore());
+    Case("end.level-without-window", "TestCooperativeLevel", stage.dd->TestCooperativeLevel());
+    Case("end.mode-without-window", "SetDisplayMode(800, 600, 16)",
+         stage.dd->SetDisplayMode(800, 600, 16, 0, 0));
 
-    const ULONG backLeft = stage.back->Release();
-    Report("end.release-back", "Release(back buffer)",
-           Text("%lu", static_cast<unsigned long>(backLeft)), "-");
-    const ULONG frontLeft = stage.front->Release();
-    Report("end.release-front", "Release(front)",
-           Text("%lu", static_cast<unsigned long>(frontLeft)), "-");
-    const ULONG ddLeft = stage.dd->Release();
-    Report("end.release-object", "Release(IDirectDraw4)",
-           Text("%lu", static_cast<unsigned long>(ddLeft)), "-");
+    // The chain's back buffer holds one reference of the chain's own.
+    Report("end.release-back", "Release(back buffer)", References(stage.back->Release()), "-");
+    Report("end.release-front", "Release(front)", References(stage.front->Release()), "-");
+    Report("end.release-object", "Release(IDirectDraw4)", References(stage.dd->Release()), "-");
     stage = Stage();
 }

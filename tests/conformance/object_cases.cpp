@@ -5,53 +5,38 @@
 
 #include <mmsystem.h>
 
-#include <vector>
-
 namespace {
 
 const IID MadeUpIid = {0x12345678, 0x1234, 0x5678, {1, 2, 3, 4, 5, 6, 7, 8}};
 constexpr int QuitCode = 7;
 
-// The messages the other window's procedure saw that the game's procedure cares for.
-std::vector<UINT> seen;
+struct MessageName {
+    UINT message;
+    const char* name;
+};
+
+// The messages of a window's life that the game's procedure cares for.
+const MessageName watched[] = {
+    {WM_NCCREATE, "WM_NCCREATE"}, {WM_CREATE, "WM_CREATE"},       {WM_CLOSE, "WM_CLOSE"},
+    {WM_DESTROY, "WM_DESTROY"},   {WM_NCDESTROY, "WM_NCDESTROY"},
+};
+
+// Those the other window's procedure saw since the last look, by name.
+std::string seen;
 
 LRESULT CALLBACK OtherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE || message == WM_CREATE || message == WM_CLOSE ||
-        message == WM_DESTROY || message == WM_NCDESTROY)
-        seen.push_back(message);
+    for (const MessageName& m : watched)
+        if (m.message == message)
+            seen += std::string(seen.empty() ? "" : " ") + m.name;
     if (message == WM_DESTROY)
         PostQuitMessage(QuitCode);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 std::string Seen() {
-    std::string names;
-    for (UINT m : seen) {
-        names += names.empty() ? "" : " ";
-        switch (m) {
-        case WM_NCCREATE:
-            names += "WM_NCCREATE";
-            break;
-        case WM_CREATE:
-            names += "WM_CREATE";
-            break;
-        case WM_CLOSE:
-            names += "WM_CLOSE";
-            break;
-        case WM_DESTROY:
-            names += "WM_DESTROY";
-            break;
-        default:
-            names += "WM_NCDESTROY";
-            break;
-        }
-    }
+    const std::string names = seen.empty() ? "nothing" : seen;
     seen.clear();
-    return names.empty() ? "nothing" : names;
-}
-
-std::string Count(ULONG left) {
-    return Text("%lu", static_cast<unsigned long>(left));
+    return names;
 }
 
 // Takes messages until one with this code comes, handing the others to their windows.
@@ -71,81 +56,64 @@ bool TakeUntil(UINT message, MSG& msg) {
 
 void ObjectCases(Stage& stage) {
     LPDIRECTDRAW first = reinterpret_cast<LPDIRECTDRAW>(&stage); // does a refusal empty it?
-    HRESULT result = DirectDrawCreate(nullptr, &first, reinterpret_cast<IUnknown*>(&stage));
-    Report("object.create-aggregated", "DirectDrawCreate(outer)", Name(result),
-           first ? "out kept" : "out emptied");
-    result = DirectDrawCreate(nullptr, &first, nullptr);
-    Report("object.create", "DirectDrawCreate", Name(result), "-");
-    if (result != DD_OK)
+    Case("object.create-aggregated", "DirectDrawCreate(outer)",
+         DirectDrawCreate(nullptr, &first, reinterpret_cast<IUnknown*>(&stage)),
+         [&] { return first ? "out kept" : "out emptied"; });
+    if (DirectDrawCreate(nullptr, &first, nullptr) != DD_OK)
         return;
-
     LPDIRECTDRAW4 dd = reinterpret_cast<LPDIRECTDRAW4>(&stage);
-    result = first->QueryInterface(MadeUpIid, reinterpret_cast<LPVOID*>(&dd));
-    Report("object.query-unknown", "QueryInterface(made-up IID)", Name(result),
-           dd ? "out kept" : "out emptied");
-    result = first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<LPVOID*>(&dd));
-    Report("object.query-4", "QueryInterface(IID_IDirectDraw4)", Name(result), "-");
-    if (result != DD_OK)
+    Case("object.query-unknown", "QueryInterface(made-up IID)",
+         first->QueryInterface(MadeUpIid, reinterpret_cast<LPVOID*>(&dd)),
+         [&] { return dd ? "out kept" : "out emptied"; });
+    if (first->QueryInterface(IID_IDirectDraw4, reinterpret_cast<LPVOID*>(&dd)) != DD_OK)
         return;
-    Report("object.release-first", "Release(IDirectDraw)", Count(first->Release()), "-");
+    // Each interface keeps its own count.
+    Report("object.release-first", "Release(IDirectDraw)", References(first->Release()), "-");
 
-    LPDIRECTDRAWSURFACE4 made = nullptr;
-    result = CreatePlain(dd, 64, 32, &made);
-    Report("object.surface-before-level", "CreateSurface(64 x 32)", Name(result), "-");
+    Surface made = nullptr;
+    HRESULT result = CreatePlain(dd, 64, 32, &made);
+    Case("object.surface-before-level", "CreateSurface(64 x 32)", result);
     if (result == DD_OK)
         made->Release();
-    result = dd->SetDisplayMode(800, 600, 16, 0, 0);
-    Report("object.mode-before-level", "SetDisplayMode(800, 600, 16)", Name(result), "-");
+    Case("object.mode-before-level", "SetDisplayMode(800, 600, 16)",
+         dd->SetDisplayMode(800, 600, 16, 0, 0));
     const DWORD exclusive = DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE;
-    result = dd->SetCooperativeLevel(nullptr, exclusive);
-    Report("object.exclusive-without-window", "SetCooperativeLevel(null, exclusive)", Name(result),
-           "-");
+    Case("object.exclusive-without-window", "SetCooperativeLevel(null, exclusive)",
+         dd->SetCooperativeLevel(nullptr, exclusive));
     // Another window of the program asks for what the game's window holds.
     HWND window = CreateWindowExA(0, "ConformanceStage", "Second", WS_POPUP, 0, 0, 64, 48, nullptr,
                                   nullptr, nullptr, nullptr);
-    result = dd->SetCooperativeLevel(window, exclusive);
-    Report("object.exclusive-taken", "SetCooperativeLevel(another window, exclusive)", Name(result),
-           "-");
-    result = dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-    Report("object.normal-without-window", "SetCooperativeLevel(null, DDSCL_NORMAL)", Name(result),
-           "-");
+    Case("object.exclusive-taken", "SetCooperativeLevel(another window, exclusive)",
+         dd->SetCooperativeLevel(window, exclusive));
+    Case("object.normal-without-window", "SetCooperativeLevel(null, DDSCL_NORMAL)",
+         dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL));
     DestroyWindow(window);
     PumpMessages();
 
-    // The object released while one of its surfaces is still held.
+    // The object released while one of its surfaces is still held: the surface keeps it.
     made = nullptr;
-    result = CreatePlain(dd, 64, 32, &made);
-    Report("object.surface", "CreateSurface(64 x 32)", Name(result), "-");
+    CreatePlain(dd, 64, 32, &made);
     const ULONG left = dd->Release();
     std::string after = "-";
     if (made) {
-        DDSURFACEDESC2 desc;
-        ZeroMemory(&desc, sizeof desc);
-        desc.dwSize = sizeof desc;
+        DDSURFACEDESC2 desc = Description();
         const HRESULT locked = made->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
         if (locked == DD_OK)
             made->Unlock(nullptr);
         after = "surface's lock " + Name(locked);
     }
-    Report("object.release-before-surface", "Release(IDirectDraw4)", Count(left), after);
+    Report("object.release-before-surface", "Release(IDirectDraw4)", References(left), after);
     if (made)
-        Report("object.release-surface-last", "Release(surface)", Count(made->Release()), "-");
+        Report("object.release-surface-last", "Release(surface)", References(made->Release()), "-");
 }
 
 void WindowCases(Stage&) {
-    WNDCLASSEXA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = OtherProc;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = "ConformanceOther";
-    const ATOM atom = RegisterClassExA(&windowClass);
-    Report("window.register", "RegisterClassExA", atom ? "an atom" : "0", "-");
+    Report("window.register", "RegisterClassExA",
+           RegisterWindowClass("ConformanceOther", OtherProc) ? "an atom" : "0", "-");
     Report("window.register-again", "RegisterClassExA",
-           RegisterClassExA(&windowClass) ? "an atom" : "0", "-");
-    Report("window.cursor", "LoadCursorA(IDC_ARROW)", windowClass.hCursor ? "a cursor" : "null",
-           "-");
-
+           RegisterWindowClass("ConformanceOther", OtherProc) ? "an atom" : "0", "-");
+    Report("window.cursor", "LoadCursorA(IDC_ARROW)",
+           LoadCursorA(nullptr, IDC_ARROW) ? "a cursor" : "null", "-");
     HWND missing = CreateWindowExA(0, "NoSuchClass", "x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                    nullptr, nullptr);
     Report("window.create-unknown-class", "CreateWindowExA", missing ? "a window" : "null", "-");

@@ -30,10 +30,13 @@ struct TextCase {
 const TextCase lines[] = {
     {"text.transparent", 250, 125, "Score: 0", -1, Yellow, Magenta, TRANSPARENT},
     {"text.opaque", 10, 300, "Lives: 3", -1, White, Magenta, OPAQUE},
+    // Ink whose channels lose bits on the way to 5-6-5.
     {"text.grey-ink", 165, 570, "ESC to quit", -1, LightGrey, Magenta, TRANSPARENT},
+    // Lines the surface's edges cut, or that miss it altogether.
     {"text.past-left", -20, 400, "Level: 1", -1, White, Magenta, TRANSPARENT},
     {"text.past-bottom", 10, 590, "Level: 1", -1, White, Magenta, TRANSPARENT},
     {"text.beyond-right", 900, 10, "Level: 1", -1, White, Magenta, OPAQUE},
+    // The length given, not the text's own, says what is drawn.
     {"text.empty", 10, 10, "", 0, White, Magenta, OPAQUE},
     {"text.part", 10, 10, "You Win!", 3, White, Magenta, OPAQUE},
 };
@@ -41,33 +44,24 @@ const TextCase lines[] = {
 // Where ink and paper went. The ink is the commonest colour that is neither the ground nor
 // the paper (one side smooths its letters' edges with shades of it); the paper is the box it
 // filled; and every pixel written should lie in the line's band, 16 rows from the given y.
-std::string InkAndPaper(LPDIRECTDRAWSURFACE4 s, const TextCase& c) {
-    DDSURFACEDESC2 desc;
-    ZeroMemory(&desc, sizeof desc);
-    desc.dwSize = sizeof desc;
-    if (s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK)
+std::string InkAndPaper(Surface s, const TextCase& c) {
+    const Pixels pixels = ReadPixels(s);
+    if (!pixels.Readable())
         return "unreadable";
     std::map<WORD, long> inks;
     Census paper;
     bool inBand = true;
-    for (LONG y = 0; y < static_cast<LONG>(desc.dwHeight); ++y)
-        for (LONG x = 0; x < static_cast<LONG>(desc.dwWidth); ++x) {
-            const WORD p =
-                reinterpret_cast<WORD*>(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch)[x];
+    for (LONG y = 0; y < pixels.height; ++y)
+        for (LONG x = 0; x < pixels.width; ++x) {
+            const WORD p = pixels.At(x, y);
             if (p == Ground)
                 continue;
             inBand = inBand && y >= c.y && y < c.y + 16 && x >= c.x;
-            if (p != PaperPixel) {
+            if (p == PaperPixel)
+                paper.Add(x, y);
+            else
                 ++inks[p];
-                continue;
-            }
-            RECT& b = paper.box;
-            if (paper.count++ == 0)
-                b = {x, y, x + 1, y + 1};
-            b = {std::min(b.left, x), std::min(b.top, y), std::max(b.right, x + 1),
-                 std::max(b.bottom, y + 1)};
         }
-    s->Unlock(nullptr);
     const auto commonest = std::max_element(
         inks.begin(), inks.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
     std::string state = inks.empty() ? "no ink" : Text("ink %04X", commonest->first);
@@ -78,21 +72,24 @@ std::string InkAndPaper(LPDIRECTDRAWSURFACE4 s, const TextCase& c) {
     return state + (inBand ? "; all in the line's band" : "; outside the line's band");
 }
 
+std::string Colour(COLORREF colour) {
+    return Text("%08lX", static_cast<unsigned long>(colour));
+}
+
 } // namespace
 
 void TextCases(Stage& stage) {
-    LPDIRECTDRAWSURFACE4 s = stage.back;
+    Surface s = stage.back;
     HDC dc = nullptr;
 
     // A fresh context's settings, as SetTextColor, SetBkColor and SetBkMode give them back.
     HRESULT got = s->GetDC(&dc);
-    Report("text.getdc", "GetDC", Name(got), "-");
-    if (got != DD_OK)
+    if (got != DD_OK) {
+        Report("text.getdc", "GetDC", Name(got), "-");
         return;
-    Report("text.default-ink", "SetTextColor(yellow)",
-           Text("%08lX", static_cast<unsigned long>(SetTextColor(dc, Yellow))), "-");
-    Report("text.default-paper", "SetBkColor(magenta)",
-           Text("%08lX", static_cast<unsigned long>(SetBkColor(dc, Magenta))), "-");
+    }
+    Report("text.default-ink", "SetTextColor(yellow)", Colour(SetTextColor(dc, Yellow)), "-");
+    Report("text.default-paper", "SetBkColor(magenta)", Colour(SetBkColor(dc, Magenta)), "-");
     Report("text.default-mode", "SetBkMode(TRANSPARENT)", Text("%d", SetBkMode(dc, TRANSPARENT)),
            "-");
     Report("text.mode-back", "SetBkMode(OPAQUE)", Text("%d", SetBkMode(dc, OPAQUE)), "-");
@@ -103,9 +100,7 @@ void TextCases(Stage& stage) {
     // The next context starts afresh.
     got = s->GetDC(&dc);
     Report("text.fresh-context", "SetTextColor(white)",
-           got == DD_OK ? Text("%08lX", static_cast<unsigned long>(SetTextColor(dc, White)))
-                        : Name(got),
-           "-");
+           got == DD_OK ? Colour(SetTextColor(dc, White)) : Name(got), "-");
     if (got == DD_OK)
         s->ReleaseDC(dc);
 
@@ -129,13 +124,12 @@ void TextCases(Stage& stage) {
     }
 
     // A context given back draws no more.
-    got = s->GetDC(&dc);
-    if (got == DD_OK)
+    if (s->GetDC(&dc) == DD_OK)
         s->ReleaseDC(dc);
     Fill(s, nullptr, Ground);
     const BOOL drawn = TextOutA(dc, 10, 10, "stale", 5);
     Report("text.released-context", "TextOutA(released context)", Bool(drawn),
            "changed " + Describe(CountOther(s, Ground)));
     Report("text.released-colour", "SetTextColor(released context)",
-           Text("%08lX", static_cast<unsigned long>(SetTextColor(dc, White))), "-");
+           Colour(SetTextColor(dc, White)), "-");
 }

@@ -8,12 +8,7 @@ namespace {
 HANDLE leave = nullptr;
 
 DWORD WINAPI OtherProgram(LPVOID) {
-    WNDCLASSEXA windowClass;
-    ZeroMemory(&windowClass, sizeof windowClass);
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "ConformanceThief";
-    RegisterClassExA(&windowClass);
+    RegisterWindowClass("ConformanceThief", DefWindowProcA);
     HWND window =
         CreateWindowExA(0, "ConformanceThief", "Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                         0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
