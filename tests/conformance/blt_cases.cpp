@@ -55,11 +55,11 @@ std::string CopyState(Surface dest) {
     const Census written = CountOther(dest, Unwritten);
     const std::string state = "wrote " + Describe(written);
     const Pixels pixels = ReadPixels(dest);
-    if (written.count <= 0 || !pixels.Readable())
+    if (written.count <= 0 || !Readable(pixels))
         return state;
     const RECT b = written.box;
-    return state + "; corners " + Place(pixels.At(b.left, b.top)) + " " +
-           Place(pixels.At(b.right - 1, b.bottom - 1));
+    return state + "; corners " + Place(PixelOf(pixels, b.left, b.top)) + " " +
+           Place(PixelOf(pixels, b.right - 1, b.bottom - 1));
 }
 
 struct CopyCase {
@@ -132,6 +132,6 @@ void StretchCases(Stage& stage) {
     RECT to = {50, 50, 150, 150};
     Case("copy.overlapping", "Blt(" + Rect(from) + " to " + Rect(to) + " on itself)",
          stage.back->Blt(&to, stage.back, &from, DDBLT_WAIT, nullptr),
-         [&] { return "(149,149) came from " + Place(ReadPixels(stage.back).At(149, 149)); });
+         [&] { return "(149,149) came from " + Place(PixelOf(ReadPixels(stage.back), 149, 149)); });
     title->Release();
 }

@@ -155,6 +155,14 @@ Pixels ReadPixels(Surface surface) {
     return pixels;
 }
 
+bool Readable(const Pixels& pixels) {
+    return !pixels.rows.empty();
+}
+
+WORD PixelOf(const Pixels& pixels, LONG x, LONG y) {
+    return pixels.rows[static_cast<size_t>(y) * pixels.width + x];
+}
+
 bool Paint(Surface surface, WORD (*colour)(int x, int y)) {
     DDSURFACEDESC2 desc = Description();
     if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK)
@@ -168,16 +176,18 @@ bool Paint(Surface surface, WORD (*colour)(int x, int y)) {
 
 std::string PixelText(Surface surface, int x, int y) {
     const Pixels pixels = ReadPixels(surface);
-    if (!pixels.Readable())
+    if (!Readable(pixels))
         return "unreadable";
-    return Text("%04X", static_cast<unsigned>(pixels.At(x, y)));
+    return Text("%04X", static_cast<unsigned>(PixelOf(pixels, x, y)));
 }
 
-void Census::Add(LONG x, LONG y) {
-    if (count++ == 0)
-        box = {x, y, x + 1, y + 1};
-    box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
-           std::max(box.bottom, y + 1)};
+void Add(Census& census, LONG x, LONG y) {
+    RECT& b = census.box;
+    if (census.count == 0)
+        b = {x, y, x + 1, y + 1};
+    ++census.count;
+    b = {std::min(b.left, x), std::min(b.top, y), std::max(b.right, x + 1),
+         std::max(b.bottom, y + 1)};
 }
 
 namespace {
@@ -185,12 +195,12 @@ namespace {
 Census Tally(Surface surface, WORD colour, bool equal) {
     Census census;
     const Pixels pixels = ReadPixels(surface);
-    if (!pixels.Readable())
+    if (!Readable(pixels))
         census.count = -1;
     for (LONG y = 0; y < pixels.height; ++y)
         for (LONG x = 0; x < pixels.width; ++x)
-            if ((pixels.At(x, y) == colour) == equal)
-                census.Add(x, y);
+            if ((PixelOf(pixels, x, y) == colour) == equal)
+                Add(census, x, y);
     return census;
 }
 

@@ -60,10 +60,11 @@ struct Pixels {
     LONG width = 0;
     LONG height = 0;
     std::vector<WORD> rows; // row after row, without the padding between them
-    bool Readable() const { return !rows.empty(); }
-    WORD At(LONG x, LONG y) const { return rows[static_cast<size_t>(y) * width + x]; }
 };
 Pixels ReadPixels(Surface surface);
+bool Readable(const Pixels& pixels);
+WORD PixelOf(const Pixels& pixels, LONG x, LONG y);
+// Gives every pixel colour(x, y) through one Lock; false when the lock fails.
 bool Paint(Surface surface, WORD (*colour)(int x, int y));
 // One pixel as four hex digits, or "unreadable".
 std::string PixelText(Surface surface, int x, int y);
@@ -72,8 +73,9 @@ std::string PixelText(Surface surface, int x, int y);
 struct Census {
     long count = 0;
     RECT box = {0, 0, 0, 0};
-    void Add(LONG x, LONG y);
 };
+// Counts one more pixel, widening the box to take it in.
+void Add(Census& census, LONG x, LONG y);
 // The pixels of one colour, or (CountOther) of every other; a count of -1 when unreadable.
 Census Count(Surface surface, WORD colour);
 Census CountOther(Surface surface, WORD colour);

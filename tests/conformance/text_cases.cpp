@@ -46,19 +46,19 @@ const TextCase lines[] = {
 // filled; and every pixel written should lie in the line's band, 16 rows from the given y.
 std::string InkAndPaper(Surface s, const TextCase& c) {
     const Pixels pixels = ReadPixels(s);
-    if (!pixels.Readable())
+    if (!Readable(pixels))
         return "unreadable";
     std::map<WORD, long> inks;
     Census paper;
     bool inBand = true;
     for (LONG y = 0; y < pixels.height; ++y)
         for (LONG x = 0; x < pixels.width; ++x) {
-            const WORD p = pixels.At(x, y);
+            const WORD p = PixelOf(pixels, x, y);
             if (p == Ground)
                 continue;
             inBand = inBand && y >= c.y && y < c.y + 16 && x >= c.x;
             if (p == PaperPixel)
-                paper.Add(x, y);
+                Add(paper, x, y);
             else
                 ++inks[p];
         }
