@@ -14,41 +14,23 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
+#include <functional>
 #include <sstream>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
-// Every process-wide value the program starts with, as its own definitions set it.
-struct StartState {
-    Paddle player;
-    Paddle enemy;
-    BallObject ball;
-    int score;
-    int lives;
-    int level;
-    bool youWin;
-    bool youLose;
-    bool gameOver;
-    bool debugInfo;
-    DWORD nextMoveTime;
-    DWORD nextInputTime;
-    DWORD nextToggleTime;
-    DWORD randomState;
-    int frameCount;
-    int lastFps;
-    DWORD nextFpsTime;
-    LPDIRECTDRAW directDraw;
-    LPDIRECTDRAW4 directDraw4;
-    LPDIRECTDRAWSURFACE4 primarySurface;
-    LPDIRECTDRAWSURFACE4 backBuffer;
-    LPDIRECTDRAWSURFACE4 titleSurface;
-    DDSURFACEDESC2 primaryDesc;
-    HWND mainWindow;
-};
+// Puts one value back; Keep(value) makes one that puts it back to what it holds now.
+using Restore = std::function<void()>;
 
-std::optional<StartState> start;
+template <typename T> Restore Keep(T& value) {
+    return [&value, start = value] { value = start; };
+}
+
+// Every process-wide value the program starts with, as its own definitions set it.
+std::vector<Restore> gameStart;
+std::vector<Restore> displayStart;
 
 // Copies the start state once every global of the program has been constructed: the test
 // framework sets environments up after all of them and before the first test, whatever order
@@ -56,65 +38,42 @@ std::optional<StartState> start;
 class StartStateCopy : public ::testing::Environment {
   public:
     void SetUp() override {
-        if (start)
+        if (!gameStart.empty())
             return;
-        start = StartState{Player,       Enemy,         Ball,           Score,       Lives,
-                           Level,        youWin,        youLose,        gameOver,    debugInfo,
-                           nextMoveTime, nextInputTime, nextToggleTime, randomState, frameCount,
-                           lastFps,      nextFpsTime,   directDraw,     directDraw4, primarySurface,
-                           backBuffer,   titleSurface,  primaryDesc,    mainWindow};
+        gameStart = {Keep(Player),         Keep(Enemy),        Keep(Ball),
+                     Keep(Score),          Keep(Lives),        Keep(Level),
+                     Keep(youWin),         Keep(youLose),      Keep(gameOver),
+                     Keep(debugInfo),      Keep(nextMoveTime), Keep(nextInputTime),
+                     Keep(nextToggleTime), Keep(randomState),  Keep(frameCount),
+                     Keep(lastFps),        Keep(nextFpsTime)};
+        displayStart = {Keep(directDraw), Keep(directDraw4),  Keep(primarySurface),
+                        Keep(backBuffer), Keep(titleSurface), Keep(primaryDesc),
+                        Keep(mainWindow)};
     }
 };
 
 [[maybe_unused]] ::testing::Environment* const startStateCopy =
     ::testing::AddGlobalTestEnvironment(new StartStateCopy);
 
-const StartState& Start() {
-    if (!start) {
+void RestoreAll(const std::vector<Restore>& values) {
+    if (values.empty()) {
         std::fprintf(stderr, "test_support: a reset before the start state was copied\n");
         std::abort();
     }
-    return *start;
+    for (const Restore& restore : values)
+        restore();
 }
 
 } // namespace
 
 void ResetGame() {
-    const StartState& s = Start();
-    Player = s.player;
-    Enemy = s.enemy;
-    Ball = s.ball;
-    Score = s.score;
-    Lives = s.lives;
-    Level = s.level;
-    youWin = s.youWin;
-    youLose = s.youLose;
-    gameOver = s.gameOver;
-    debugInfo = s.debugInfo;
-    nextMoveTime = s.nextMoveTime;
-    nextInputTime = s.nextInputTime;
-    nextToggleTime = s.nextToggleTime;
-    randomState = s.randomState;
-    frameCount = s.frameCount;
-    lastFps = s.lastFps;
-    nextFpsTime = s.nextFpsTime;
-}
-
-void ResetDisplayHandles() {
-    const StartState& s = Start();
-    directDraw = s.directDraw;
-    directDraw4 = s.directDraw4;
-    primarySurface = s.primarySurface;
-    backBuffer = s.backBuffer;
-    titleSurface = s.titleSurface;
-    primaryDesc = s.primaryDesc;
-    mainWindow = s.mainWindow;
+    RestoreAll(gameStart);
 }
 
 void ResetEverything() {
     scripted::Install();
-    ResetGame();
-    ResetDisplayHandles();
+    RestoreAll(gameStart);
+    RestoreAll(displayStart);
 }
 
 TempDir::TempDir() {

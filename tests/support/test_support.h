@@ -2,6 +2,8 @@
 #ifndef VANTOREL_TESTS_TEST_SUPPORT_H
 #define VANTOREL_TESTS_TEST_SUPPORT_H
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 // Puts every process-wide game value back to its start-up state: the world, the three
@@ -9,12 +11,15 @@
 // copied before the first test ran, so a wrong start value in the game shows in the tests.
 void ResetGame();
 
-// Puts the display handles and the game window back to their start-up state (without
-// releasing anything: call after PortReset or a release).
-void ResetDisplayHandles();
-
-// Installs a fresh scripted host and resets the game and the display handles.
+// Installs a fresh scripted host and resets the game, the display handles and the game window
+// to their start-up state (without releasing anything).
 void ResetEverything();
+
+// A test that starts from the program's start-up state on a fresh scripted host.
+class FreshProgram : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetEverything(); }
+};
 
 // A fresh temporary directory that is the working directory for its lifetime.
 class TempDir {
@@ -23,7 +28,6 @@ class TempDir {
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
 
   private:
     std::string path_;
