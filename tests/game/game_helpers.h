@@ -8,8 +8,6 @@
 #include "game/world.h"
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
 // The ball, 5 x 5, with its top-left corner at (x, y).
 inline void PlaceBall(LONG x, LONG y, LONG velx, LONG vely) {
     Ball.x1 = x;
@@ -33,11 +31,5 @@ inline void PlayFrame() {
     else
         PlayStep();
 }
-
-// Every test starts from the program's own start-up state with a fresh scripted host.
-class FreshGame : public ::testing::Test {
-  protected:
-    void SetUp() override { ResetEverything(); }
-};
 
 #endif
