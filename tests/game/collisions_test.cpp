@@ -1,13 +1,7 @@
 // The collision rules, one CheckCollisions call at a time: bounces, returns and their points,
 // level ups, and the ends of a round. CheckCollisions moves the ball only to serve it.
-#include <windows.h>
-
 #include "game/collisions.h"
-#include "game/play.h"
-#include "game/world.h"
 #include "game_helpers.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,4 +1,5 @@
-// What the game tests share: placing the ball, and one frame of play without the drawing.
+// What the game tests share: the world, the play step and the scripted host's keys and clock;
+// placing the ball, and one frame of play without the drawing.
 #ifndef VANTOREL_TESTS_GAME_HELPERS_H
 #define VANTOREL_TESTS_GAME_HELPERS_H
 
@@ -6,6 +7,7 @@
 
 #include "game/play.h"
 #include "game/world.h"
+#include "scripted_host.h"
 #include "support/test_support.h"
 
 // The ball, 5 x 5, with its top-left corner at (x, y).

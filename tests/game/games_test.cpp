@@ -1,13 +1,6 @@
 // Whole games, frame after frame: a first round worked out by hand, a million frames of random
 // keys faster than the ball's step, and a player who keeps the paddle under the ball.
-#include <windows.h>
-
-#include "game/play.h"
-#include "game/world.h"
 #include "game_helpers.h"
-#include "scripted_host.h"
-
-#include <gtest/gtest.h>
 
 #include <ostream>
 #include <random>

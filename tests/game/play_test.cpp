@@ -1,13 +1,6 @@
 // One play frame's parts: the arrow keys and F5 on their timers, the ball's step and the
 // collision rules in their place, the computer's paddle, and the prompts that end a round.
-#include <windows.h>
-
-#include "game/play.h"
-#include "game/world.h"
 #include "game_helpers.h"
-#include "scripted_host.h"
-
-#include <gtest/gtest.h>
 
 #include <vector>
 
