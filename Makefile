@@ -60,8 +60,7 @@ test: build-linux build-asan build-windows build-fuzz build-web
 	scripts/valgrind-unit
 	tests/conformance/run
 	scripts/run-fuzz
-	$(PYTEST) tests/web
-	$(PYTEST) tests/e2e
+	$(PYTEST) tests/web tests/e2e
 
 # The frame on its own (Google Benchmark), then the whole program under Xvfb and Wine.
 bench: build-linux build-windows

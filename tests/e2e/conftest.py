@@ -1,34 +1,11 @@
 """Fixtures of the end-to-end tests: one Xvfb screen and one Wine prefix for the whole run, and
-the game's process, which is always ended and whose last screenshot is kept when a test fails
-(build/e2e/<test>.png)."""
+the games a test starts, each ended once it is over."""
 
 import os
-import re
-import shutil
 
 import pytest
 
 import harness
-
-EVIDENCE = os.path.join(harness.ROOT, "build", "e2e")
-
-
-def pytest_sessionstart(session):
-    # Screenshots from an earlier run would pass for this one's.
-    shutil.rmtree(EVIDENCE, ignore_errors=True)
-
-
-@pytest.hookimpl(hookwrapper=True)
-def pytest_runtest_makereport(item, call):
-    # Each phase's report stays on the test, for the fixtures' teardown to see the verdict.
-    outcome = yield
-    report = outcome.get_result()
-    setattr(item, "report_" + report.when, report)
-
-
-def _failed(node):
-    reports = (getattr(node, "report_" + when, None) for when in ("setup", "call"))
-    return any(report is not None and report.failed for report in reports)
 
 
 @pytest.fixture(scope="session")
@@ -46,64 +23,49 @@ def wine_env(display, tmp_path_factory):
     harness.end_wine(env)
 
 
-def _keep_screenshot(request, display):
-    """The screen as the failing test last looked at it, under build/e2e/, named after the
-    test and named in its report."""
-    shot = display.last_shot or display.shot()
-    name = re.sub(r"[^\w.-]+", "-", request.node.name).strip("-")
-    path = os.path.join(EVIDENCE, name + ".png")
-    shot.save(path)
-    report = getattr(request.node, "report_call", None) or request.node.report_setup
-    report.sections.append(("screenshot", path))
-
-
-def _games(request, display, tmp_path, start, after=None):
-    """A function that starts a game in a fresh run folder. Once the test is over, every game
-    it started is ended, after the screenshot is kept if the test failed."""
+@pytest.fixture
+def start_game(request, display, tmp_path):
+    """start(launch, title, prepare=None) -> launch(folder), the game in a new run folder that
+    holds title (a file, its bytes, or None) as FinalTitle.bmp; prepare(folder) runs first.
+    Every game is ended after the test."""
     games = []
     display.last_shot = None
+    request.node.save_screen = lambda path: (display.last_shot or display.shot()).save(path)
 
-    def begin(*args, **kwargs):
-        folder = str(tmp_path / f"run{len(games) + 1}")
-        game = start(folder, *args, **kwargs)
-        games.append(game)
-        return game
-
-    yield begin
-
-    try:
-        if games and _failed(request.node):
-            _keep_screenshot(request, display)
-    finally:
-        for game in games:
-            game.end()
-        if after:
-            after()
-
-
-@pytest.fixture
-def native_game(request, display, tmp_path):
-    """start(env=the display's, title=the build's FinalTitle.bmp) -> the native game.
-    title is a file, its bytes or None."""
-
-    def start(folder, env=None, title=os.path.join(harness.NATIVE_BIN, "FinalTitle.bmp")):
-        harness.run_folder(folder, title)
-        return harness.start_native(display, folder, display.env() if env is None else env)
-
-    yield from _games(request, display, tmp_path, start)
-
-
-@pytest.fixture
-def wine_game(request, display, wine_env, tmp_path):
-    """start(title=the build's FinalTitle.bmp, prepare=None) -> vantorel.exe under Wine.
-    title is a file, its bytes or None; prepare(folder) runs before the start. Every Wine
-    process is ended afterwards."""
-    exe = os.path.join(harness.WINDOWS_BIN, "vantorel.exe")
-
-    def start(folder, title=os.path.join(harness.WINDOWS_BIN, "FinalTitle.bmp"), prepare=None):
-        harness.run_folder(folder, title)
+    def start(launch, title, prepare=None):
+        folder = harness.run_folder(str(tmp_path / f"run{len(games)}"), title)
         if prepare:
             prepare(folder)
-        return harness.start_wine(display, wine_env, folder, exe)
+        games.append(launch(folder))
+        return games[-1]
 
-    yield from _games(request, display, tmp_path, start, after=lambda: harness.end_wine(wine_env))
+    yield start
+    for game in games:
+        game.end()
+
+
+@pytest.fixture
+def native_game(display, start_game):
+    """start(env) -> the native game, with the build's FinalTitle.bmp."""
+    title = os.path.join(harness.NATIVE_BIN, "FinalTitle.bmp")
+
+    def start(env):
+        return start_game(lambda folder: harness.start_native(display, folder, env), title)
+
+    return start
+
+
+@pytest.fixture
+def wine_game(display, wine_env, start_game):
+    """start(title=the build's FinalTitle.bmp, prepare=None) -> vantorel.exe under Wine, run
+    from the build. Every Wine process is ended after the test."""
+    exe = os.path.join(harness.WINDOWS_BIN, "vantorel.exe")
+
+    def launch(folder):
+        return harness.Game(["wine", exe], folder, wine_env, display, focus="Wine desktop")
+
+    def start(title=os.path.join(harness.WINDOWS_BIN, "FinalTitle.bmp"), prepare=None):
+        return start_game(launch, title, prepare)
+
+    yield start
+    harness.end_wine(wine_env)

@@ -1,13 +1,12 @@
-"""vantorel.exe under Wine in Xvfb, in a prefix with an 800 x 600 virtual desktop, looked at
-the way a player would: the field, the paddles, the ball, the title and the text lines. Besides
-the ordinary runs, the situations a player meets in the real world: another program taking the
-display and giving it back, title files the display cannot use, and Wine's own frame rate,
-far above any display's refresh."""
+"""vantorel.exe under Wine, looked at the way a player would, in ordinary runs and in what a
+player meets in the real world: another program taking the display and giving it back, title
+files the display cannot use, and Wine's own frame rate, far above any display's refresh."""
 
 import os
 import random
 import struct
 import subprocess
+from collections.abc import Callable
 from dataclasses import dataclass
 
 import pytest
@@ -20,258 +19,154 @@ TITLE = os.path.join(harness.WINDOWS_BIN, "FinalTitle.bmp")
 RESTORE_WINDOW = os.path.join(harness.WINDOWS_BIN, "restore_window.exe")
 
 
-def wait_for_screen(game, check, timeout=30):
-    """Screenshots until the check passes; "" then, else what was wrong the last time. Gives up
-    at once when the game ends or shows a box, which no check here expects."""
-    last = ["the screen was never looked at"]
-
-    def settled():
-        if game.process.poll() is not None:
-            last[0] = f"the game ended with exit code {game.process.poll()}"
-            return True
-        if game.boxes():
-            last[0] = "a box is open"
-            return True
-        last[0] = check(game.display.shot())
-        return not last[0]
-
-    harness.poll(settled, timeout, interval=0.2)
-    return last[0]
-
-
-def minimised(game):
-    size = game.display.window_size("^Vantorel$")
-    return size is not None and size < (800, 600)
-
-
 def dismiss_prompt(game):
     if scene.prompt_shown(game.display.last_shot):
-        game.keys.tap("Return")
+        game.tap("Return")
 
 
 def dismiss_box(game, when):
-    assert game.watch(game.boxes, 30), f"no box {when}; exit code {game.process.poll()}"
-    closed = game.keys.press_until("Return", lambda: not game.boxes())
-    assert closed, f"Return left the box {when} open"
+    assert harness.poll(game.boxes, 30), f"no box {when}; exit code {game.process.poll()}"
+    assert game.press_until("Return", lambda: not game.boxes()), f"Return left the box {when} open"
 
 
-def escape_ends(game):
-    game.keys.press_until("Escape", lambda: game.process.poll() is not None)
-    assert game.wait(30) == 0
+def end_with_escape(game):
+    """Escape, held until the game has ended; the log it leaves."""
+    game.press_until("Escape", game.ended)
+    assert game.process.wait(30) == 0
+    return game.log()
 
 
-def watch_play(game, distance, timeout=60):
-    """Watches the game play, answering its prompts, until the ball has travelled the distance
-    (pixels, summed between sightings): "", or what went wrong first."""
-    seen = {"travelled": 0, "ball": None, "problem": ""}
+def ball_moves(game):
+    """Watches for the ball to leave where the last screenshot shows it, with no box open: "",
+    or what went wrong."""
+    first = scene.ball_position(game.display.last_shot)
 
-    def enough():
-        if game.boxes():
-            seen["problem"] = f"a box came after the ball travelled {seen['travelled']} pixels"
-            return True
-        shot = game.display.shot()
-        dismiss_prompt(game)
-        ball = scene.ball_position(shot)
-        if ball and seen["ball"]:
-            seen["travelled"] += abs(ball[0] - seen["ball"][0]) + abs(ball[1] - seen["ball"][1])
-        seen["ball"] = ball or seen["ball"]
-        return seen["travelled"] >= distance
+    def moved(shot):
+        if scene.ball_position(shot) in (None, first):
+            return f"the ball stays at {first}"
+        return ""
 
-    if not harness.poll(enough, timeout, interval=0.05):
-        return f"the ball travelled only {seen['travelled']} pixels in {timeout} s"
-    return seen["problem"]
+    return game.shows(moved)
 
 
 def test_plays_and_quits(wine_game):
     game = wine_game()
-    assert wait_for_screen(game, scene.walls_drawn) == ""
-    assert wait_for_screen(game, scene.field, timeout=10) == ""
-    with open(TITLE, "rb") as f:
-        assert scene.title_drawn(scene.Bitmap(f.read()))(game.display.last_shot) == ""
+    assert game.shows(lambda shot: scene.field(shot) or scene.title_drawn(shot)) == ""
 
     def at_left_limit():
         dismiss_prompt(game)
-        return scene.player_at_left_limit(game.display.shot())
+        return scene.paddle_x(game.display.shot()) == scene.FIELD[0]
 
-    with game.keys.held("Left"):
+    with game.held("Left"):
         assert harness.poll(at_left_limit, 20), "holding Left did not bring the paddle to x 100"
 
     def overlay():
         if scene.overlay_shown(game.display.shot()):
             return True
         dismiss_prompt(game)
-        game.keys.tap("F5")
+        game.tap("F5")
         return harness.poll(lambda: scene.overlay_shown(game.display.shot()), 3)
 
     assert harness.poll(overlay, 20, interval=0), "F5 did not show the overlay"
-
-    escape_ends(game)
-    assert game.log() == EXIT_LINE
+    assert end_with_escape(game) == EXIT_LINE
 
 
 def test_close_request_ends_in_order(wine_game, wine_env):
     game = wine_game()
-    assert wait_for_screen(game, scene.walls_drawn) == ""
-    subprocess.run(["wine", "taskkill", "/im", "vantorel.exe"], env=wine_env,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
-    assert game.wait(30) == 0
+    assert game.shows(scene.walls_drawn) == ""
+    # What the window's close button or a shutdown sends the game.
+    harness.wine(wine_env, "wine", "taskkill", "/im", "vantorel.exe", timeout=30)
+    assert game.process.wait(30) == 0
     assert game.log() == EXIT_LINE
 
 
 def test_log_that_cannot_be_opened_is_reported_and_play_goes_on(wine_game, wine_env):
     game = wine_game(prepare=lambda folder: os.mkdir(os.path.join(folder, "Log.txt")))
     dismiss_box(game, "at start-up")
-    assert wait_for_screen(game, scene.field) == ""
-    # Not Escape: the game sees the key through GetAsyncKeyState while its key-down message
-    # may still wait in the queue, and the box for the exit line would take it and close.
-    subprocess.run(["wine", "taskkill", "/im", "vantorel.exe"], env=wine_env,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
+    assert game.shows(scene.field) == ""
+    # A close request, not Escape: a box opened while Escape's press still waits in the queue
+    # would take the press and close at once.
+    harness.wine(wine_env, "wine", "taskkill", "/im", "vantorel.exe", timeout=30)
     dismiss_box(game, "for the exit line")
-    assert game.wait(30) == 0
+    assert game.process.wait(30) == 0
     assert os.path.isdir(os.path.join(game.folder, "Log.txt"))
 
 
-def test_without_title_image_one_report_then_play(wine_game):
-    game = wine_game(title=None)
-    dismiss_box(game, "for the missing title")
-    assert wait_for_screen(game, lambda s: scene.field(s) or scene.no_title(s)) == ""
-    assert watch_play(game, distance=3000) == ""
-    escape_ends(game)
-    report, exit_line = game.log().split(b"\r\n", 1)
-    assert b"FinalTitle.bmp" in report
-    assert exit_line == EXIT_LINE
-
-
-@pytest.fixture
-def about_wine(wine_env):
-    """start() -> Wine's About box (winver), another program that takes the foreground; ended
-    after the test."""
-    started = []
-
-    def start():
-        started.append(subprocess.Popen(["wine", "winver"], env=wine_env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-
-    yield start
-    for process in started:
-        process.kill()
-        process.wait()
-
-
-def test_display_taken_away_and_given_back(wine_game, wine_env, about_wine):
+def test_display_taken_away_and_given_back(wine_game, wine_env):
     game = wine_game()
-    assert wait_for_screen(game, scene.walls_drawn) == ""
-    # Wine minimises the game's window and puts the desktop's own mode back.
-    about_wine()
-    assert harness.poll(lambda: minimised(game), 30), "the game's window was not minimised"
+    assert game.shows(scene.walls_drawn) == ""
+    # Another program in the foreground: Wine minimises the game's window and puts the
+    # desktop's own mode back. Every Wine process is ended after the test.
+    harness.wine(wine_env, "wine", "start", "winver", timeout=30)
 
-    # What a player's click on the task bar does: the window back, in the foreground.
-    restored = subprocess.run(["wine", RESTORE_WINDOW], env=wine_env, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, timeout=30)
-    assert restored.returncode == 0, "restore_window.exe found no game window"
+    def minimised():
+        return (game.display.window_width("^Vantorel$") or 800) < 800
 
+    assert harness.poll(minimised, 30), "the game's window was not minimised"
+    # What a player's click on the task bar does: the window back, in the foreground. Its
+    # helper fails when it finds no game window.
+    harness.wine(wine_env, "wine", RESTORE_WINDOW, timeout=30)
+    assert game.shows(lambda shot: scene.walls_drawn(shot) or scene.title_drawn(shot), 5) == ""
+    assert end_with_escape(game) == EXIT_LINE
+
+
+def title_file(*changes):
+    """FinalTitle.bmp with ImageMagick's changes, as a 24-bit file."""
+    return subprocess.run(["convert", TITLE, *changes, "-type", "truecolor", "bmp3:-"],
+                          check=True, stdout=subprocess.PIPE, timeout=20).stdout
+
+
+def top_down_title():
+    """FinalTitle.bmp with its height negated: rows from the top down."""
     with open(TITLE, "rb") as f:
-        title = scene.title_drawn(scene.Bitmap(f.read()))
-    assert wait_for_screen(game, lambda s: scene.walls_drawn(s) or title(s), timeout=5) == ""
-    escape_ends(game)
-    assert game.log() == EXIT_LINE
-
-
-def bitmap_file(width, height, colour_at):
-    """A 24-bit file; a negative height makes it top-down. colour_at(x, y) counts from the
-    top-left and gives (red, green, blue)."""
-    rows = []
-    for y in range(abs(height)):
-        row = b"".join(bytes(reversed(colour_at(x, y))) for x in range(abs(width)))
-        rows.append(row + bytes(-len(row) % 4))
-    if height > 0:
-        rows.reverse()
-    pixels = b"".join(rows)
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    return header + info + pixels
-
-
-def blocks(x, y):
-    """Blocks of colours a 5-6-5 display keeps, each unlike its neighbours."""
-    bx, by = x // 35, y // 12
-    red = (bx * 40 + by * 16) % 256 & 0xF8
-    green = (by * 52 + bx * 12) % 256 & 0xFC
-    blue = (bx * by * 24) % 256 & 0xF8
-    return red, green, blue
-
-
-# Outside the 700 x 120 the game shows: a colour that must never reach the screen.
-MAGENTA = (255, 0, 255)
-
-
-def large_title(x, y):
-    return blocks(x, y) if x < 700 and y < 120 else MAGENTA
-
-
-def play_after_refusal(game):
-    """Dismisses the one box at start-up, watches play go on without a title and without
-    another box, ends the game with Escape and gives its log."""
-    dismiss_box(game, "at start-up")
-    assert wait_for_screen(game, lambda s: scene.field(s) or scene.no_title(s)) == ""
-    assert watch_play(game, distance=3000) == ""
-    escape_ends(game)
-    return game.log()
+        data = f.read()
+    return data[:22] + struct.pack("<i", -120) + data[26:]
 
 
 @dataclass
-class Sizeless:
+class RefusedTitle:
     name: str
-    data: bytes
+    make: Callable[[], bytes | None]  # FinalTitle.bmp's bytes, or None for no file at all
+    report: bytes  # what the log holds before the exit line
 
 
-# Seed 6: the header's width and height both come out negative.
-RANDOM_BYTES = random.Random(6).randbytes(5000)
-
-# Files whose header gives no size a surface can have: refused as a refusing driver would.
-SIZELESS_TITLES = [
-    # A top-down file: its height is negative.
-    Sizeless("top-down", bitmap_file(700, -120, blocks)),
-    # Random bytes: the header's sides are whatever the bytes say.
-    Sizeless("random-bytes", RANDOM_BYTES),
+# Title files the game cannot show: one box and one report, then play without a title.
+REFUSED_TITLES = [
+    # No file at all.
+    RefusedTitle("missing", lambda: None, b"Could not open FinalTitle.bmp\r\n"),
+    # A negative height: no surface can have that size, so it is refused as a driver would.
+    RefusedTitle("top-down", top_down_title, b"NewSurface Failed\r\n"),
+    # Random bytes, refused in the same way. Seed 6: the header's sides both come out negative.
+    RefusedTitle("random-bytes", lambda: random.Random(6).randbytes(5000),
+                 b"NewSurface Failed\r\n"),
+    # Smaller than the title. The report's own line feed is stored as CR LF, like every other.
+    RefusedTitle("64x32", lambda: title_file("-resize", "64x32!"),
+                 b"FinalTitle.bmp is 64 x 32 pixels.\r\nThe title needs at least 700 x 120.\r\n"),
 ]
 
 
-@pytest.mark.parametrize("case", SIZELESS_TITLES, ids=lambda case: case.name)
-def test_title_file_without_a_usable_size_is_refused_once(wine_game, case):
-    game = wine_game(title=case.data)
-    assert play_after_refusal(game) == b"NewSurface Failed\r\n" + EXIT_LINE
-
-
-def test_title_file_smaller_than_the_title_is_refused_once(wine_game):
-    game = wine_game(title=bitmap_file(64, 32, blocks))
-    log = play_after_refusal(game)
-    assert log.endswith(EXIT_LINE)
-    report = log[: -len(EXIT_LINE)]
-    # The report names the file and the size it needs.
-    assert b"FinalTitle.bmp" in report
-    assert b"700" in report
-    assert b"120" in report
-    # Its text has a line feed of its own, which the log stores as CR LF, like every other.
-    assert report.count(b"\r\n") >= 2
-    assert log.count(b"\n") == log.count(b"\r\n"), "a line feed without its carriage return"
+@pytest.mark.parametrize("case", REFUSED_TITLES, ids=lambda case: case.name)
+def test_title_file_the_game_cannot_show_is_reported_once_then_play(wine_game, case):
+    game = wine_game(title=case.make())
+    dismiss_box(game, "at start-up")
+    assert game.shows(lambda shot: scene.field(shot) or scene.no_title(shot)) == ""
+    assert ball_moves(game) == ""
+    assert end_with_escape(game) == case.report + EXIT_LINE
 
 
 def test_larger_title_shows_its_top_left(wine_game):
-    data = bitmap_file(1024, 240, large_title)
-    title = scene.title_drawn(scene.Bitmap(data))
-    game = wine_game(title=data)
-    assert wait_for_screen(game, lambda s: scene.field(s) or title(s)) == ""
-    assert game.display.last_shot.count(MAGENTA, *scene.TITLE_AREA, scene.TOLERANCE) == 0
-    assert watch_play(game, distance=3000) == ""
-    escape_ends(game)
-    assert game.log() == EXIT_LINE
+    # Outside the top-left 700 x 120, a colour that must never reach the screen.
+    game = wine_game(title=title_file("-background", "magenta", "-extent", "1024x240"))
+    assert game.shows(lambda shot: scene.field(shot) or scene.title_drawn(shot)) == ""
+    assert game.display.last_shot.count((255, 0, 255), *scene.TITLE_AREA) == 0
+    assert ball_moves(game) == ""
+    assert end_with_escape(game) == EXIT_LINE
 
 
 def test_twenty_seconds_at_wines_own_frame_rate(wine_game):
     # Wine presents 300 to 500 frames a second, more than one for each of the ball's steps.
     game = wine_game()
-    assert wait_for_screen(game, scene.field) == ""
+    assert game.shows(scene.field) == ""
 
     def fault():
         if game.boxes():
@@ -279,8 +174,6 @@ def test_twenty_seconds_at_wines_own_frame_rate(wine_game):
         return scene.out_of_bounds(game.display.shot())
 
     # Return held answers every prompt at once, so play goes on for the whole time.
-    with game.keys.held("Return"):
-        seen = harness.poll(fault, 20, interval=0.02)
-    assert not seen
-    escape_ends(game)
-    assert game.log() == EXIT_LINE
+    with game.held("Return"):
+        assert harness.poll(fault, 20, interval=0.02) is None
+    assert end_with_escape(game) == EXIT_LINE

@@ -1,87 +1,135 @@
-"""Fixtures of the browser tests: the built site (build/web/) served on 127.0.0.1, Debian's
-Chromium run headless through ChromeDriver, and the game's page in it. Unless a test asks for
-the browser's own frames, the page's clock and animation frames are the test's: the clock
-starts at 0 and moves only when the test lets a frame go. A failed test keeps a screenshot
-of the page in build/web-tests/<test>.png.
+"""The browser tests' fixtures: the built site served on 127.0.0.1, Debian's Chromium run
+headless through ChromeDriver, and the game's page in it as the tests drive it, whose clock and
+animation frames are the test's unless it asks for the browser's own."""
 
-Run with Debian's Python (pytest and Selenium come from its packages): python3 -m pytest tests/web
-"""
+import base64
+import contextlib
 import functools
 import http.server
 import os
-import re
-import shutil
 import threading
 
 import pytest
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
 
-from browser_page import CHROMEDRIVER, CHROMIUM, CHROMIUM_FLAGS, EVIDENCE, SITE, Handler, Page
+from harness import poll
+from scene import ROOT, read_image
+
+SITE = os.path.join(ROOT, "build", "web")
+# Headless as root; and with nothing reaching out to the network on its own, since here its
+# connections fail and stall it.
+CHROMIUM_FLAGS = ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                  "--no-first-run", "--disable-background-networking",
+                  "--disable-component-update", "--disable-sync", "--window-size=800,777"]
+
+# Runs before the page's own scripts: performance.now is the test's clock, and animation
+# frames wait until heldFrames.step() lets them go, the clock moving on by `ms` first.
+HELD_FRAMES = """
+(() => {
+  let now = 0;
+  let waiting = [];
+  performance.now = () => now;
+  window.requestAnimationFrame = (callback) => waiting.push(callback);
+  window.heldFrames = {
+    waiting: () => waiting.length,
+    step(ms) {
+      now += ms;
+      const due = waiting;
+      waiting = [];
+      due.forEach((callback) => callback(now));
+    },
+  };
+})();
+"""
 
 
-def pytest_sessionstart(session):
-    # Screenshots from an earlier run would pass for this one's.
-    shutil.rmtree(EVIDENCE, ignore_errors=True)
+class Page:
+    """The game's page: its status, its canvas, its log, its frames and the keyboard."""
+
+    def __init__(self, driver, url, held, before):
+        self.driver = driver
+        if held or before:
+            script = (HELD_FRAMES if held else "") + before
+            driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": script})
+        driver.get(url)
+
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def wait(self, script, timeout=10):
+        """Waits until the script returns something true, and returns it."""
+        result = poll(lambda: self.js(script), timeout, interval=0.05)
+        assert result, f"timed out waiting for: {script}"
+        return result
+
+    def frames(self):
+        """How many frames the game has presented."""
+        return self.js("return vantorel.frames")
+
+    def step(self, frames=1):
+        """Lets `frames` held animation frames go, each one 16 ms after the last."""
+        for _ in range(frames):
+            self.wait("return heldFrames.waiting() > 0")
+            self.js("heldFrames.step(16)")
+
+    @contextlib.contextmanager
+    def holding(self, key):
+        """Holds the key down for the length of a with block."""
+        ActionChains(self.driver).key_down(key).perform()
+        try:
+            yield
+        finally:
+            ActionChains(self.driver).key_up(key).perform()
+
+    def log(self):
+        return self.js("return vantorel.log()").encode("latin-1")
+
+    def shown(self, element_id):
+        return self.js(f"return !document.getElementById('{element_id}').hidden")
+
+    def text(self, element_id):
+        return self.js(f"return document.getElementById('{element_id}').textContent")
+
+    def shot(self):
+        """The canvas as it is now, read back through a PNG, which keeps every pixel."""
+        url = self.js("return document.getElementById('screen').toDataURL('image/png')")
+        return read_image("png:-", base64.b64decode(url.partition(",")[2]))
 
 
-@pytest.hookimpl(hookwrapper=True)
-def pytest_runtest_makereport(item, call):
-    # Each phase's report stays on the test, for the browser's teardown to see the verdict.
-    outcome = yield
-    report = outcome.get_result()
-    setattr(item, "web_report_" + report.when, report)
-
-
-@pytest.fixture
-def site(tmp_path):
-    """serve(without=()) -> the address of the built site, less the files named."""
+@pytest.fixture(scope="session")
+def site():
+    """The address of the built site, served on 127.0.0.1 for the whole run."""
     if not os.path.exists(os.path.join(SITE, "index.html")):
         pytest.fail(f"{SITE} holds no site: build it with 'make web'")
-    servers = []
-
-    def serve(without=()):
-        folder = SITE
-        if without:
-            folder = str(tmp_path / f"site{len(servers)}")
-            shutil.copytree(SITE, folder, ignore=lambda _, names: [n for n in names if n in without])
-        server = http.server.ThreadingHTTPServer(
-            ("127.0.0.1", 0), functools.partial(Handler, directory=folder))
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        servers.append(server)
-        return f"http://127.0.0.1:{server.server_address[1]}/"
-
-    yield serve
-    for server in servers:
-        server.shutdown()
-        server.server_close()
+    # Python knows .wasm as application/wasm, which the browser asks of WebAssembly.
+    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=SITE)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    yield f"http://127.0.0.1:{server.server_address[1]}/"
+    server.shutdown()
+    server.server_close()
 
 
 @pytest.fixture
 def browser(request, tmp_path):
     options = webdriver.ChromeOptions()
-    options.binary_location = CHROMIUM
+    options.binary_location = "/usr/bin/chromium"
     for flag in CHROMIUM_FLAGS + [f"--user-data-dir={tmp_path / 'profile'}"]:
         options.add_argument(flag)
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
+    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    request.node.save_screen = driver.save_screenshot
     yield driver
-    try:
-        reports = [getattr(request.node, "web_report_" + when, None) for when in ("setup", "call")]
-        if any(report is not None and report.failed for report in reports):
-            os.makedirs(EVIDENCE, exist_ok=True)
-            path = os.path.join(EVIDENCE, re.sub(r"[^\w.-]+", "-", request.node.name) + ".png")
-            driver.save_screenshot(path)
-            print(f"screenshot: {path}")
-    finally:
-        driver.quit()
+    driver.quit()
 
 
 @pytest.fixture
 def page(browser, site):
-    """open(url=the built site, held=True, before=script run first) -> the game's Page."""
+    """open(held=True, before=script run first) -> the game's Page."""
 
-    def open_page(url=None, held=True, before=""):
-        return Page(browser, url or site(), held, before)
+    def open_page(held=True, before=""):
+        return Page(browser, site, held, before)
 
     return open_page

@@ -1,0 +1,250 @@
+"""Running the game for real, for the tests, scripts/screenshot and scripts/play-windows alike:
+waiting on a condition with a time limit, an Xvfb screen of its own, the game's process with
+keys for its window and its message boxes, and a Wine prefix with an 800 x 600 virtual desktop.
+"""
+
+import contextlib
+import os
+import shutil
+import subprocess
+import time
+
+from scene import ROOT, Shot
+
+NATIVE_BIN = os.path.join(ROOT, "build", "linux", "bin")
+WINDOWS_BIN = os.path.join(ROOT, "build", "windows", "bin")
+
+# How long a program may take to answer one command before the test gives up on it.
+COMMAND_TIMEOUT = 20
+
+
+def poll(condition, timeout, interval=0.1):
+    """The condition's first true value within the time limit, else None."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            return None
+        time.sleep(interval)
+
+
+class Display:
+    """An Xvfb screen of its own, 800 x 600 x 24, on a free number Xvfb picks and reports."""
+
+    def __init__(self, timeout=20):
+        read, write = os.pipe()
+        # -noreset: by default the server starts over whenever its last client leaves, and
+        # refuses connections meanwhile; a game started right after another would find no
+        # display. -r: no auto-repeat, so a key held is one press, and a key held for the game
+        # cannot repeat into a message box that opens meanwhile.
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+             "-noreset", "-r"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        # It writes the line feed after the number, and fails if the pipe is closed by then.
+        os.set_blocking(read, False)
+        received = bytearray()
+
+        def whole_line():
+            with contextlib.suppress(BlockingIOError):
+                received.extend(os.read(read, 16))
+            return received.endswith(b"\n")
+
+        poll(whole_line, timeout, interval=0.01)
+        os.close(read)
+        number = received.strip()
+        if not received.endswith(b"\n"):
+            self.close()
+            raise RuntimeError(f"Xvfb gave no display number within {timeout} s")
+        self.name = ":" + number.decode()
+        # The screenshot a failing test leaves behind.
+        self.last_shot = None
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def env(self):
+        """An environment whose programs draw on this screen and nowhere else."""
+        env = dict(os.environ, DISPLAY=self.name)
+        env.pop("WAYLAND_DISPLAY", None)
+        env.pop("SDL_VIDEODRIVER", None)
+        return env
+
+    def shot(self):
+        """The whole screen now; also kept as last_shot."""
+        ppm = subprocess.run(["import", "-display", self.name, "-window", "root", "-depth", "8",
+                              "ppm:-"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                             check=True, timeout=COMMAND_TIMEOUT).stdout
+        self.last_shot = Shot(ppm)
+        return self.last_shot
+
+    def xdotool(self, *args):
+        """xdotool's output on this screen, split into words (window ids, for a search)."""
+        return subprocess.run(["xdotool", *args], env=self.env(), stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, text=True,
+                              timeout=COMMAND_TIMEOUT).stdout.split()
+
+    def windows(self, name):
+        """The windows whose title matches the regular expression, ignoring case."""
+        return self.xdotool("search", "--name", name)
+
+    def window_width(self, name):
+        """The width of the first window whose title matches, else None."""
+        shell = self.xdotool("search", "--limit", "1", "--name", name, "getwindowgeometry",
+                             "--shell")
+        geometry = dict(word.split("=") for word in shell)
+        return int(geometry["WIDTH"]) if "WIDTH" in geometry else None
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait(10)
+
+
+# Every caption a box of the game's can have: "Error!", "ERROR", "Error", and the one the title's
+# failed unlock shows.
+BOX_CAPTIONS = "^(error!?|rgfdgsdg)$"
+
+
+class Game:
+    """One run of the game: its process in a run folder that receives Log.txt, its standard
+    error kept in a file beside the folder, and keys for its window, whose title matches focus
+    and which is given the focus before each press."""
+
+    def __init__(self, argv, folder, env, display, focus):
+        self.folder = folder
+        self.display = display
+        self.focus = focus
+        with open(folder + ".stderr", "wb") as stderr:
+            self.process = subprocess.Popen(argv, cwd=folder, env=env, stdout=subprocess.DEVNULL,
+                                            stderr=stderr)
+
+    def ended(self):
+        return self.process.poll() is not None
+
+    def log(self):
+        with open(os.path.join(self.folder, "Log.txt"), "rb") as f:
+            return f.read()
+
+    def errors(self):
+        with open(self.folder + ".stderr", errors="replace") as f:
+            return f.read()
+
+    def boxes(self):
+        """The game's message boxes on the screen now."""
+        return self.display.windows(BOX_CAPTIONS)
+
+    def shows(self, check, timeout=30):
+        """Screenshots until check(shot) passes: "" then, else what was wrong the last time.
+        Gives up at once when the game ends or shows a box, which no check expects."""
+        problem = "the screen was never looked at"
+
+        def settled():
+            nonlocal problem
+            if self.ended():
+                problem = f"the game ended with exit code {self.process.poll()}"
+            elif self.boxes():
+                problem = "a box is open"
+            else:
+                problem = check(self.display.shot())
+                return not problem
+            return True
+
+        poll(settled, timeout, interval=0.2)
+        return problem
+
+    def _focus(self):
+        for window in self.display.windows(self.focus)[:1]:
+            self.display.xdotool("windowfocus", "--sync", window)
+
+    def tap(self, key):
+        """A press long enough for a frame to see it."""
+        self._focus()
+        self.display.xdotool("key", "--delay", "120", key)
+
+    @contextlib.contextmanager
+    def held(self, key):
+        """The key down for the length of a with block. Its release goes wherever the press
+        went: moving the focus while a key is down would show the key to whatever window is
+        active just then (a message box, say) as a new press."""
+        self._focus()
+        self.display.xdotool("keydown", key)
+        try:
+            yield
+        finally:
+            self.display.xdotool("keyup", key)
+
+    def press_until(self, key, condition, timeout=10):
+        """Holds the key until the condition holds: a tap can fall between two of the game's
+        looks at the keyboard when the machine is busy. The condition's value, or None."""
+        with self.held(key):
+            return poll(condition, timeout, interval=0.05)
+
+    def end(self):
+        """Kills the game if it is still running; the test's verdict was reached before."""
+        self.process.kill()
+        self.process.wait()
+
+
+def run_folder(folder, title):
+    """Makes the run folder; title is a file to copy in as FinalTitle.bmp, its bytes, or None."""
+    os.makedirs(folder)
+    target = os.path.join(folder, "FinalTitle.bmp")
+    if isinstance(title, bytes):
+        with open(target, "wb") as f:
+            f.write(title)
+    elif title is not None:
+        shutil.copy(title, target)
+    return folder
+
+
+def start_native(display, folder, env):
+    """The native game in the environment given; its window is found by its caption."""
+    return Game([os.path.join(NATIVE_BIN, "vantorel")], folder, env, display, focus="^Vantorel$")
+
+
+def wine_env(prefix, base):
+    """Wine as the tests and play-windows run it: quiet, and without the .NET and HTML
+    installers."""
+    return dict(base, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+
+
+def wine(env, *args, timeout=180):
+    """Runs a command of Wine's, or a Windows program through `wine`, to its end; it must
+    succeed."""
+    subprocess.run(args, env=env, check=True, timeout=timeout, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+
+
+def wine_prefix_ready(prefix):
+    try:
+        with open(os.path.join(prefix, "user.reg"), encoding="utf-8", errors="replace") as f:
+            return '"Default"="800x600"' in f.read()
+    except OSError:
+        return False
+
+
+def prepare_wine_prefix(env, crash_dialog=True):
+    """A new prefix whose programs run in an 800 x 600 virtual desktop, like a small screen.
+    Without the crash dialog, a program that crashes ends at once instead of waiting for
+    someone to close the dialog."""
+    wine(env, "wineboot", "-i")
+    wine(env, "wine", "reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d",
+         "Default", "/f")
+    wine(env, "wine", "reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default",
+         "/d", "800x600", "/f")
+    if not crash_dialog:
+        wine(env, "wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
+             "/t", "REG_DWORD", "/d", "0", "/f")
+    wine(env, "wineserver", "-w")
+
+
+def end_wine(env):
+    """Ends every Wine process of the prefix and waits until they are gone."""
+    subprocess.run(["wineserver", "-k"], env=env, timeout=COMMAND_TIMEOUT)
+    wine(env, "wineserver", "-w", timeout=60)
