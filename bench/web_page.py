@@ -9,53 +9,34 @@ The page times each of its own frames with performance.now (vantorel.frameTimes)
 script plays with the overlay on and takes the last 600 frames. Each load comes from a
 fresh browser with its cache off, so every byte is fetched again.
 """
-import functools
-import http.server
 import os
 import statistics
 import sys
 import tempfile
-import threading
-import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path[:0] = [os.path.join(ROOT, "tests"), os.path.join(ROOT, "tests", "web")]
+from chromium import CHROMIUM_FLAGS, served, start_chromium  # noqa: E402
+from harness import poll  # noqa: E402
+
 FRAMES = 600
 LOADS = 5
 REFRESH_MS = 1000 / 60
 GOALS = {"p99": 4.0, "first frame": 1000.0, "download": 1 << 20}
-FLAGS = ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-         "--disable-background-networking", "--disable-component-update", "--disable-sync",
-         "--window-size=800,777"]
-
-
-class Handler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      ".wasm": "application/wasm"}
-
-    def log_message(self, format, *args):
-        pass
 
 
 def wait_for(condition, timeout):
-    deadline = time.monotonic() + timeout
-    while not (result := condition()):
-        if time.monotonic() >= deadline:
-            raise TimeoutError("the page did not get there in time")
-        time.sleep(0.02)
+    result = poll(condition, timeout, interval=0.02)
+    if not result:
+        raise TimeoutError("the page did not get there in time")
     return result
 
 
 def browser(profile):
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for flag in FLAGS + [f"--user-data-dir={profile}"]:
-        options.add_argument(flag)
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    driver = start_chromium(profile)
     driver.execute_cdp_cmd("Network.enable", {})
     driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
     return driver
@@ -97,14 +78,10 @@ def main():
     if not os.path.exists(os.path.join(site, "index.html")):
         print(f"web_page: {site} holds no site: build it with 'make web'", file=sys.stderr)
         return 1
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(Handler, directory=site))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    url = f"http://127.0.0.1:{server.server_address[1]}/"
     files = {name: os.path.getsize(os.path.join(site, name)) for name in sorted(os.listdir(site))}
 
     firsts, sizes = [], []
-    with tempfile.TemporaryDirectory() as profiles:
+    with served(site) as url, tempfile.TemporaryDirectory() as profiles:
         for n in range(LOADS):
             driver = browser(os.path.join(profiles, str(n)))
             try:
@@ -119,12 +96,12 @@ def main():
                     times = driver.execute_script(f"return vantorel.frameTimes({FRAMES})")
             finally:
                 driver.quit()
-    server.shutdown()
 
     work = [w for w, _ in times]
     update = [u for _, u in times]
     total = [w + u for w, u in times]
-    print(f"Chromium {FLAGS[0]}, {len(times)} frames in play with the overlay on (ms per frame)")
+    print(f"Chromium {CHROMIUM_FLAGS[0]}, {len(times)} frames in play with the overlay on "
+          "(ms per frame)")
     print(f"{'':16}{'median':>9}{'p99':>9}{'max':>9}")
     for name, values in (("game work", work), ("canvas update", update), ("frame", total)):
         print(f"{name:16}{statistics.median(values):9.2f}{percentile(values, 0.99):9.2f}"

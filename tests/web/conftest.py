@@ -4,25 +4,16 @@ animation frames are the test's unless it asks for the browser's own."""
 
 import base64
 import contextlib
-import functools
-import http.server
 import os
-import threading
 
 import pytest
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 
+from chromium import served, start_chromium
 from harness import poll
 from scene import ROOT, read_image
 
 SITE = os.path.join(ROOT, "build", "web")
-# Headless as root; and with nothing reaching out to the network on its own, since here its
-# connections fail and stall it.
-CHROMIUM_FLAGS = ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic",
-                  "--no-first-run", "--disable-background-networking",
-                  "--disable-component-update", "--disable-sync", "--window-size=800,777"]
 
 # Runs before the page's own scripts: performance.now is the test's clock, and animation
 # frames wait until heldFrames.step() lets them go, the clock moving on by `ms` first.
@@ -103,23 +94,13 @@ def site():
     """The address of the built site, served on 127.0.0.1 for the whole run."""
     if not os.path.exists(os.path.join(SITE, "index.html")):
         pytest.fail(f"{SITE} holds no site: build it with 'make web'")
-    # Python knows .wasm as application/wasm, which the browser asks of WebAssembly.
-    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=SITE)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    yield f"http://127.0.0.1:{server.server_address[1]}/"
-    server.shutdown()
-    server.server_close()
+    with served(SITE) as url:
+        yield url
 
 
 @pytest.fixture
 def browser(request, tmp_path):
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for flag in CHROMIUM_FLAGS + [f"--user-data-dir={tmp_path / 'profile'}"]:
-        options.add_argument(flag)
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    driver = start_chromium(tmp_path / "profile", console=True)
     request.node.save_screen = driver.save_screenshot
     yield driver
     driver.quit()

@@ -1,0 +1,47 @@
+"""Debian's Chromium run headless through ChromeDriver, and the built site served on
+127.0.0.1: for the browser tests and bench/web_page.py alike."""
+
+import contextlib
+import functools
+import http.server
+import threading
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+# Headless as root; and with nothing reaching out to the network on its own, since here its
+# connections fail and stall it.
+CHROMIUM_FLAGS = ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                  "--no-first-run", "--disable-background-networking",
+                  "--disable-component-update", "--disable-sync", "--window-size=800,777"]
+
+
+def start_chromium(profile, console=False):
+    """A fresh Chromium with its profile in the folder given; `console` keeps the page's
+    console messages for the driver's log."""
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for flag in CHROMIUM_FLAGS + [f"--user-data-dir={profile}"]:
+        options.add_argument(flag)
+    if console:
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+@contextlib.contextmanager
+def served(directory):
+    """The folder served on 127.0.0.1 for the length of a with block; gives its address."""
+    # Python knows .wasm as application/wasm, which the browser asks of WebAssembly.
+    handler = functools.partial(QuietHandler, directory=directory)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        yield f"http://127.0.0.1:{server.server_address[1]}/"
+    finally:
+        server.shutdown()
+        server.server_close()
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, format, *args):
+        pass
