@@ -14,7 +14,7 @@ namespace {
 // Part of a stretched row that takes consecutive source pixels: a slight stretch such as the
 // title's 700 -> 701 has two runs a row and goes at memcpy speed.
 struct Run {
-    int32_t to;   // first destination column, from the clip's left edge
+    int32_t to;   // first destination column, from the rectangle's left edge
     int32_t from; // first source column
     int32_t length;
 };
@@ -24,17 +24,16 @@ std::vector<int32_t> columns;
 std::vector<Run> runs;
 
 // Nearest neighbour: destination pixel i of n samples the source at (i + 1/2) * size / n.
-// Returns the position of `first` in 32.32 fixed point and the step between pixels.
-uint64_t FirstSample(int64_t size, int64_t n, int64_t first, uint64_t& step) {
+// Returns the first pixel's position in 32.32 fixed point and the step between pixels.
+uint64_t FirstSample(int64_t size, int64_t n, uint64_t& step) {
     step = (static_cast<uint64_t>(size) << 32) / static_cast<uint64_t>(n);
-    return step / 2 + static_cast<uint64_t>(first) * step;
+    return step / 2;
 }
 
-void BuildColumns(const RECT& from, const RECT& to, const RECT& clip) {
-    const int64_t width = int64_t{clip.right} - clip.left;
+void BuildColumns(const RECT& from, const RECT& to) {
+    const int64_t width = int64_t{to.right} - to.left;
     uint64_t step = 0;
-    uint64_t at = FirstSample(int64_t{from.right} - from.left, int64_t{to.right} - to.left,
-                              int64_t{clip.left} - to.left, step);
+    uint64_t at = FirstSample(int64_t{from.right} - from.left, width, step);
     columns.resize(static_cast<size_t>(width));
     for (int64_t i = 0; i < width; ++i, at += step)
         columns[i] = from.left + static_cast<int32_t>(at >> 32);
@@ -79,32 +78,31 @@ void FillPixels(const PixelRows& dest, const RECT& area, WORD colour) {
         std::memcpy(dest.Row(y) + area.left, first, rowBytes);
 }
 
-void StretchPixels(const PixelRows& source, const RECT& from, const PixelRows& dest, const RECT& to,
-                   const RECT& clip) {
-    const int64_t width = int64_t{clip.right} - clip.left;
+void StretchPixels(const PixelRows& source, const RECT& from, const PixelRows& dest,
+                   const RECT& to) {
+    const int64_t width = int64_t{to.right} - to.left;
     const size_t rowBytes = static_cast<size_t>(width) * sizeof(WORD);
     const bool sameWidth = int64_t{from.right} - from.left == int64_t{to.right} - to.left;
     const bool sameHeight = int64_t{from.bottom} - from.top == int64_t{to.bottom} - to.top;
     if (sameWidth && sameHeight) {
         const int64_t dx = int64_t{from.left} - to.left;
         const int64_t dy = int64_t{from.top} - to.top;
-        for (LONG y = clip.top; y < clip.bottom; ++y)
-            std::memcpy(dest.Row(y) + clip.left,
-                        source.Row(static_cast<LONG>(y + dy)) + (clip.left + dx), rowBytes);
+        for (LONG y = to.top; y < to.bottom; ++y)
+            std::memcpy(dest.Row(y) + to.left,
+                        source.Row(static_cast<LONG>(y + dy)) + (to.left + dx), rowBytes);
         return;
     }
 
-    BuildColumns(from, to, clip);
+    BuildColumns(from, to);
     // Long runs go by memcpy; when most runs are a pixel or two, a lookup per pixel is faster.
     const bool byRuns = static_cast<int64_t>(runs.size()) * 4 <= width;
     uint64_t step = 0;
-    uint64_t at = FirstSample(int64_t{from.bottom} - from.top, int64_t{to.bottom} - to.top,
-                              int64_t{clip.top} - to.top, step);
+    uint64_t at = FirstSample(int64_t{from.bottom} - from.top, int64_t{to.bottom} - to.top, step);
     const WORD* lastSource = nullptr;
     const WORD* lastDest = nullptr;
-    for (LONG y = clip.top; y < clip.bottom; ++y, at += step) {
+    for (LONG y = to.top; y < to.bottom; ++y, at += step) {
         const WORD* in = source.Row(from.top + static_cast<LONG>(at >> 32));
-        WORD* out = dest.Row(y) + clip.left;
+        WORD* out = dest.Row(y) + to.left;
         if (in == lastSource) {
             // A source row used twice: the row just written is the same.
             std::memcpy(out, lastDest, rowBytes);

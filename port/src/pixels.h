@@ -1,5 +1,5 @@
 // The pixel work behind Blt: fills and nearest-neighbour stretch copies on 16-bit rows.
-// Rectangles are already checked and clipped by the caller. Private to port/.
+// Rectangles are already checked by the caller: they lie within their surfaces. Private to port/.
 #ifndef VANTOREL_PORT_PIXELS_H
 #define VANTOREL_PORT_PIXELS_H
 
@@ -19,10 +19,10 @@ struct PixelRows {
 // Called by Blt with DDBLT_COLORFILL: every pixel of `area` becomes `colour`.
 void FillPixels(const PixelRows& dest, const RECT& area, WORD colour);
 
-// Called by Blt for a copy: `from` of the source is scaled onto `to` of the destination, and
-// the part of `to` inside `clip` is written. Source and destination must not overlap.
-void StretchPixels(const PixelRows& source, const RECT& from, const PixelRows& dest, const RECT& to,
-                   const RECT& clip);
+// Called by Blt for a copy: `from` of the source is scaled onto `to` of the destination.
+// Source and destination must not overlap.
+void StretchPixels(const PixelRows& source, const RECT& from, const PixelRows& dest,
+                   const RECT& to);
 
 } // namespace port
 

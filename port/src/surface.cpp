@@ -269,7 +269,7 @@ HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, L
         return DD_OK;
     }
     if (src != dest) {
-        port::StretchPixels(Rows(src), from, Rows(dest), to, to);
+        port::StretchPixels(Rows(src), from, Rows(dest), to);
         return DD_OK;
     }
     // Within one surface the source may overlap the destination: copy it out first.
@@ -279,8 +279,8 @@ HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, L
     const port::PixelRows held = {reinterpret_cast<BYTE*>(copy.data()),
                                   static_cast<LONG>(width * sizeof(WORD))};
     const RECT all = {0, 0, width, height};
-    port::StretchPixels(Rows(src), from, held, all, all);
-    port::StretchPixels(held, all, Rows(dest), to, to);
+    port::StretchPixels(Rows(src), from, held, all);
+    port::StretchPixels(held, all, Rows(dest), to);
     return DD_OK;
 }
 
