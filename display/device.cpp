@@ -137,8 +137,8 @@ bool DisplayReady() {
 // lost every surface for good. Now the chain is restored, and the title read from its file
 // again, once the game may have the screen back. Never before: the other program holds it
 // while the test of the cooperative level fails. Windows gives the game its mode back with the
-// screen; some drivers leave the desktop's mode on it, and restoring then answers
-// DDERR_WRONGMODE until the game sets its own mode again.
+// screen; Wine leaves the desktop's mode on it, and restoring then answers DDERR_WRONGMODE
+// until the game sets its own mode again.
 bool RestoreDisplay() {
     if (FAILED(directDraw4->TestCooperativeLevel()))
         return false;

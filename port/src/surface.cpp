@@ -257,6 +257,8 @@ HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, L
         if (!Ordered(from) || !Inside(from, src))
             return DDERR_INVALIDRECT;
     }
+    // As Windows documents it. Wine draws into a lost page instead and says DD_OK; only Lock
+    // and the flips refuse there. The game copes with both: it asks IsLost before each frame.
     if (dest->lost || (src && src->lost))
         return DDERR_SURFACELOST;
     if (Busy(dest) || (src && Busy(src)))
@@ -342,7 +344,7 @@ HRESULT IDirectDrawSurface4::GetDC(HDC* dc) {
     if (s->dcHeld)
         return DDERR_DCALREADYCREATED;
     if (s->lost)
-        return DDERR_SURFACELOST;
+        return DDERR_SURFACELOST; // as Windows documents it; Wine hands out a context all the same
     if (s->locked)
         return DDERR_SURFACEBUSY;
     if (!s->memory)
