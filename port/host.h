@@ -43,6 +43,8 @@ struct PortHost {
     // Every named platform call passes through here first: 0 lets it go on, anything else is
     // the failure it returns instead (an HRESULT for DirectDraw, any non-zero for Win32 calls).
     long (*enter)(const PortCall& call);
+    // GetForegroundWindow: whether the game's window is the one in front, taking the keys.
+    bool (*inFront)();
 };
 
 // Installs a host; nullptr puts back the null host (clock 0, no keys, boxes answered at once).

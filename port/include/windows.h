@@ -138,6 +138,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // Keyboard and time
 SHORT GetAsyncKeyState(int key);
+HWND GetForegroundWindow(void);
 void Sleep(DWORD ms);
 
 // GDI on a surface's device context

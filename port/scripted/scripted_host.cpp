@@ -22,6 +22,7 @@ struct Failure {
 struct State {
     DWORD clock = 0;
     bool keys[256] = {};
+    bool inFront = true;
     std::map<std::string, Failure> failures;
     bool recording = true;
     std::vector<Call> calls;
@@ -105,6 +106,10 @@ Call Record(const PortCall& call) {
             record.text[i] = call.text[i];
     }
     return record;
+}
+
+bool InFront() {
+    return state.inFront;
 }
 
 bool KeyDown(int vk) {
@@ -201,7 +206,7 @@ long Enter(const PortCall& portCall) {
 
 const PortHost host = {Now,          SleepFor,       KeyDown,    ShowBox, OpenWindow,
                        CloseWindow,  ShowHostCursor, PumpEvents, SetMode, RestoreMode,
-                       SurfacePitch, Present,        Enter};
+                       SurfacePitch, Present,        Enter,   InFront};
 
 void CheckKnown(const std::string& call) {
     if (!knownCalls.count(call))
@@ -229,6 +234,10 @@ DWORD Clock() {
 void SetKey(int vk, bool down) {
     if (vk >= 0 && vk < 256)
         state.keys[vk] = down;
+}
+
+void SetForeground(bool inFront) {
+    state.inFront = inFront;
 }
 
 void ReleaseKeys() {

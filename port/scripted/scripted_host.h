@@ -48,6 +48,8 @@ void AdvanceClock(DWORD ms);
 DWORD Clock();
 void SetKey(int vk, bool down);
 void ReleaseKeys();
+// Whether the game's window is in front (GetForegroundWindow); it is after Install.
+void SetForeground(bool inFront);
 
 // Makes the named call fail the next `times` calls (-1: until ClearFailures), returning `code`.
 // A name the port never calls is a mistake in the test: it throws std::invalid_argument.

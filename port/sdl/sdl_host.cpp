@@ -358,9 +358,13 @@ long Enter(const PortCall&) {
     return 0;
 }
 
+bool InFront() {
+    return true;
+}
+
 const PortHost host = {Now,          SleepFor,       KeyDown,    ShowBox, OpenWindow,
                        CloseWindow,  ShowHostCursor, PumpEvents, SetMode, RestoreMode,
-                       SurfacePitch, Present,        Enter};
+                       SurfacePitch, Present,        Enter,   InFront};
 
 } // namespace
 

@@ -29,11 +29,14 @@ void NullPresent(const WORD*, LONG, int, int) {}
 long NullEnter(const PortCall&) {
     return 0;
 }
+bool NullInFront() {
+    return true;
+}
 
 const PortHost nullHost = {
     NullNow,          NullSleep,      NullKeyDown,    NullMessageBox,     NullOpenWindow,
     NullCloseWindow,  NullShowCursor, NullPumpEvents, NullSetDisplayMode, NullRestoreDisplayMode,
-    NullSurfacePitch, NullPresent,    NullEnter};
+    NullSurfacePitch, NullPresent,    NullEnter,      NullInFront};
 
 const PortHost* current = &nullHost;
 

@@ -309,6 +309,16 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     return PortGetHost().messageBox(owner, text ? text : "", caption ? caption : "Error", type);
 }
 
+// The one top-level window while the host says it has the keys; no window otherwise.
+HWND GetForegroundWindow(void) {
+    if (!PortGetHost().inFront())
+        return nullptr;
+    for (const Window& w : state.windows)
+        if (w.topLevel && !w.destroying)
+            return w.handle;
+    return nullptr;
+}
+
 void PortCloseRequest() {
     for (const Window& w : state.windows)
         if (w.topLevel && !w.destroying) {

@@ -106,9 +106,13 @@ long Enter(const PortCall&) {
     return 0;
 }
 
+bool InFront() {
+    return true;
+}
+
 const PortHost host = {Now,          SleepFor,       KeyDown,    ShowBox, OpenWindow,
                        CloseWindow,  ShowPageCursor, PumpEvents, SetMode, RestoreMode,
-                       SurfacePitch, Present,        Enter};
+                       SurfacePitch, Present,        Enter,   InFront};
 
 } // namespace
 
