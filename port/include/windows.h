@@ -19,9 +19,8 @@ typedef uint16_t WORD;
 typedef uint16_t ATOM;
 typedef uint8_t BYTE;
 typedef int BOOL;
-typedef char CHAR;
-typedef CHAR* LPSTR;
-typedef const CHAR* LPCSTR;
+typedef char* LPSTR;
+typedef const char* LPCSTR;
 typedef void* LPVOID;
 typedef void* HANDLE;
 typedef LONG HRESULT;
@@ -88,12 +87,9 @@ typedef struct tagMSG {
 
 // Messages
 #define WM_NULL 0x0000
-#define WM_CREATE 0x0001
 #define WM_DESTROY 0x0002
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
-#define WM_NCCREATE 0x0081
-#define WM_NCDESTROY 0x0082
 #define PM_REMOVE 0x0001
 
 // Message boxes
@@ -105,9 +101,7 @@ typedef struct tagMSG {
 #define VK_RETURN 0x0D
 #define VK_ESCAPE 0x1B
 #define VK_LEFT 0x25
-#define VK_UP 0x26
 #define VK_RIGHT 0x27
-#define VK_DOWN 0x28
 #define VK_F5 0x74
 
 // GDI background modes
@@ -124,7 +118,6 @@ ATOM RegisterClassExA(const WNDCLASSEXA* wc);
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);
-BOOL DestroyWindow(HWND window);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 int ShowCursor(BOOL show);

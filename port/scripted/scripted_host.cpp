@@ -36,9 +36,6 @@ struct State {
     int pumps = 0;
     bool closeRequested = false;
     bool windowOpen = false;
-    std::string caption;
-    int windowWidth = 0;
-    int windowHeight = 0;
     bool cursorVisible = true;
     bool modeSet = false;
     int modeWidth = 0;
@@ -69,7 +66,6 @@ const std::unordered_set<std::string_view> knownCalls = {"DirectDrawCreate",
                                                          "Restore",
                                                          "RegisterClassExA",
                                                          "CreateWindowExA",
-                                                         "DestroyWindow",
                                                          "LoadIconA",
                                                          "LoadCursorA",
                                                          "ShowCursor",
@@ -123,11 +119,8 @@ int ShowBox(HWND owner, const char* text, const char* caption, UINT style) {
     return IDOK;
 }
 
-bool OpenWindow(const char* caption, int width, int height) {
+bool OpenWindow(const char*, int, int) {
     state.windowOpen = true;
-    state.caption = caption ? caption : "";
-    state.windowWidth = width;
-    state.windowHeight = height;
     return true;
 }
 
@@ -204,9 +197,26 @@ long Enter(const PortCall& portCall) {
     return code;
 }
 
-const PortHost host = {Now,          SleepFor,       KeyDown,    ShowBox, OpenWindow,
-                       CloseWindow,  ShowHostCursor, PumpEvents, SetMode, RestoreMode,
-                       SurfacePitch, Present,        Enter,   InFront};
+PortHost MakeHost() {
+    PortHost h;
+    h.now = Now;
+    h.sleep = SleepFor;
+    h.keyDown = KeyDown;
+    h.messageBox = ShowBox;
+    h.openWindow = OpenWindow;
+    h.closeWindow = CloseWindow;
+    h.showCursor = ShowHostCursor;
+    h.pumpEvents = PumpEvents;
+    h.setDisplayMode = SetMode;
+    h.restoreDisplayMode = RestoreMode;
+    h.surfacePitch = SurfacePitch;
+    h.present = Present;
+    h.enter = Enter;
+    h.inFront = InFront;
+    return h;
+}
+
+const PortHost host = MakeHost();
 
 void CheckKnown(const std::string& call) {
     if (!knownCalls.count(call))
@@ -226,9 +236,6 @@ void SetClock(DWORD ms) {
 }
 void AdvanceClock(DWORD ms) {
     state.clock += ms;
-}
-DWORD Clock() {
-    return state.clock;
 }
 
 void SetKey(int vk, bool down) {
@@ -298,9 +305,6 @@ int CallCount(const std::string& call) {
 void SetPitchPadding(LONG bytes) {
     state.pitchPadding = bytes;
 }
-void LoseSurfaces() {
-    PortLoseSurfaces();
-}
 void TakeDisplay() {
     PortTakeDisplay();
 }
@@ -334,15 +338,6 @@ void RequestClose() {
 
 bool WindowOpen() {
     return state.windowOpen;
-}
-std::string WindowCaption() {
-    return state.caption;
-}
-int WindowWidth() {
-    return state.windowWidth;
-}
-int WindowHeight() {
-    return state.windowHeight;
 }
 bool CursorVisible() {
     return state.cursorVisible;

@@ -45,7 +45,6 @@ void Install();
 // Clock (timeGetTime) and keys (GetAsyncKeyState). Sleep moves the clock on by its time.
 void SetClock(DWORD ms);
 void AdvanceClock(DWORD ms);
-DWORD Clock();
 void SetKey(int vk, bool down);
 void ReleaseKeys();
 // Whether the game's window is in front (GetForegroundWindow); it is after Install.
@@ -68,9 +67,8 @@ std::vector<Call> CallsNamed(const std::string& call);
 std::vector<std::string> CallNames(size_t from = 0);
 int CallCount(const std::string& call);
 
-// Surfaces: extra bytes at the end of every surface row, and losing every surface.
+// Extra bytes at the end of every surface row.
 void SetPitchPadding(LONG bytes);
-void LoseSurfaces();
 
 // Another program takes the screen, and later gives it back (the game's window is in front
 // again, the desktop's mode still on the screen).
@@ -94,9 +92,6 @@ void RequestClose();
 
 // What the program did to the host's window, cursor and display.
 bool WindowOpen();
-std::string WindowCaption();
-int WindowWidth();
-int WindowHeight();
 bool CursorVisible();
 bool DisplayModeSet();
 int DisplayWidth();

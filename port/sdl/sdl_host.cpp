@@ -5,6 +5,7 @@
 #include "sdl_host.h"
 
 #include "host_calls.h"
+#include "sdl_pad.h"
 #include "sdl_path.h"
 #include "sdl_present_log.h"
 #include "sdl_probe.h"
@@ -24,6 +25,11 @@ struct State {
     int windowWidth = 0;
     int windowHeight = 0;
     bool cursorVisible = true;
+    // Where no window manager runs, nobody reports the focus: the window counts as in front.
+    bool focusReported = false;
+    bool focused = false;
+    bool minimised = false;
+    bool away = false; // the display is given up while the window is out of sight or focus
     // The exclusive mode's size while it is in force; 0 otherwise.
     int modeWidth = 0;
     int modeHeight = 0;
@@ -60,35 +66,31 @@ void SleepFor(DWORD ms) {
     SDL_Delay(ms);
 }
 
-SDL_Scancode ScancodeOf(int vk) {
+// The game's five keys; the keypad's Enter is VK_RETURN too.
+bool KeyboardHolds(int vk) {
+    const Uint8* keys = SDL_GetKeyboardState(nullptr);
     switch (vk) {
     case VK_LEFT:
-        return SDL_SCANCODE_LEFT;
+        return keys[SDL_SCANCODE_LEFT];
     case VK_RIGHT:
-        return SDL_SCANCODE_RIGHT;
-    case VK_UP:
-        return SDL_SCANCODE_UP;
-    case VK_DOWN:
-        return SDL_SCANCODE_DOWN;
+        return keys[SDL_SCANCODE_RIGHT];
     case VK_RETURN:
-        return SDL_SCANCODE_RETURN;
+        return keys[SDL_SCANCODE_RETURN] || keys[SDL_SCANCODE_KP_ENTER];
     case VK_ESCAPE:
-        return SDL_SCANCODE_ESCAPE;
+        return keys[SDL_SCANCODE_ESCAPE];
+    case VK_F5:
+        return keys[SDL_SCANCODE_F5];
     default:
-        // F1 to F12 follow each other in both numberings.
-        if (vk >= VK_F5 - 4 && vk <= VK_F5 + 7)
-            return static_cast<SDL_Scancode>(SDL_SCANCODE_F1 + (vk - (VK_F5 - 4)));
-        return SDL_SCANCODE_UNKNOWN;
+        return false;
     }
 }
 
 bool KeyDown(int vk) {
-    const Uint8* keys = SDL_GetKeyboardState(nullptr);
-    // The keypad's Enter is VK_RETURN too.
-    if (vk == VK_RETURN && keys[SDL_SCANCODE_KP_ENTER])
-        return true;
-    SDL_Scancode code = ScancodeOf(vk);
-    return code != SDL_SCANCODE_UNKNOWN && keys[code];
+    return KeyboardHolds(vk) || sdlpad::Held(vk);
+}
+
+bool InFront() {
+    return !state.focusReported || (state.focused && !state.minimised);
 }
 
 int ShowBox(HWND, const char* text, const char* caption, UINT style) {
@@ -156,7 +158,9 @@ bool OpenWindow(const char* caption, int width, int height) {
     }
     state.windowWidth = width;
     state.windowHeight = height;
+    state.focusReported = state.focused = state.minimised = state.away = false;
     SDL_ShowCursor(state.cursorVisible ? SDL_ENABLE : SDL_DISABLE);
+    sdlpad::Open();
     presentlog::Open();
     return true;
 }
@@ -167,6 +171,7 @@ void CloseWindow() {
     DropPresentation();
     SDL_DestroyWindow(state.window);
     state.window = nullptr;
+    sdlpad::Close();
     presentlog::Close();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -175,6 +180,34 @@ void ShowHostCursor(bool visible) {
     state.cursorVisible = visible;
     if (SDL_WasInit(SDL_INIT_VIDEO))
         SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+// The window's focus and minimising, as the window manager reports them.
+void WindowEvent(const SDL_WindowEvent& event) {
+    switch (event.event) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        state.focusReported = true;
+        state.focused = event.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        state.minimised = true;
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        state.minimised = false;
+        break;
+    default:
+        return;
+    }
+    // Out of sight or focus the game gives up the screen, as on Windows, and so pauses.
+    const bool away = !InFront();
+    if (away == state.away)
+        return;
+    state.away = away;
+    if (away)
+        PortTakeDisplay();
+    else
+        PortGiveDisplay();
 }
 
 void PumpEvents() {
@@ -188,6 +221,9 @@ void PumpEvents() {
             asked = true;
             PortCloseRequest();
         }
+        if (event.type == SDL_WINDOWEVENT && state.window)
+            WindowEvent(event.window);
+        sdlpad::Event(event);
     }
 }
 
@@ -279,10 +315,6 @@ void RestoreMode() {
     SDL_SetWindowSize(state.window, state.windowWidth, state.windowHeight);
 }
 
-LONG SurfacePitch(DWORD width) {
-    return static_cast<LONG>(width * 2);
-}
-
 void PresentToRenderer(const WORD* pixels, LONG pitch) {
     SDL_UpdateTexture(state.texture, nullptr, pixels, pitch);
     // Clearing keeps the bars beside the picture black.
@@ -341,11 +373,9 @@ void Pace() {
 }
 
 void Present(const WORD* pixels, LONG pitch, int width, int height) {
-    if (!state.window || state.modeWidth == 0)
-        return;
-    if (state.renderer && width == state.modeWidth && height == state.modeHeight)
+    if (state.renderer)
         PresentToRenderer(pixels, pitch);
-    else if (!state.renderer)
+    else
         PresentToSurface(pixels, pitch, width, height);
     presentlog::Presented();
     // Waiting after the page is shown, as a flip waits for the refresh, lets the next frame
@@ -354,17 +384,24 @@ void Present(const WORD* pixels, LONG pitch, int width, int height) {
         Pace();
 }
 
-long Enter(const PortCall&) {
-    return 0;
+PortHost MakeHost() {
+    PortHost h;
+    h.now = Now;
+    h.sleep = SleepFor;
+    h.keyDown = KeyDown;
+    h.messageBox = ShowBox;
+    h.openWindow = OpenWindow;
+    h.closeWindow = CloseWindow;
+    h.showCursor = ShowHostCursor;
+    h.pumpEvents = PumpEvents;
+    h.setDisplayMode = SetMode;
+    h.restoreDisplayMode = RestoreMode;
+    h.present = Present;
+    h.inFront = InFront;
+    return h;
 }
 
-bool InFront() {
-    return true;
-}
-
-const PortHost host = {Now,          SleepFor,       KeyDown,    ShowBox, OpenWindow,
-                       CloseWindow,  ShowHostCursor, PumpEvents, SetMode, RestoreMode,
-                       SurfacePitch, Present,        Enter,   InFront};
+const PortHost host = MakeHost();
 
 } // namespace
 

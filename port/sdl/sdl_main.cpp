@@ -1,9 +1,8 @@
-// The native program's entry: installs the SDL2 host and runs the game's own WinMain.
+// The native program's entry: runs the game on the SDL2 host.
 #include "sdl_host.h"
 
 #include <SDL.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -17,11 +16,7 @@ int main(int argc, char** argv) {
             commandLine += ' ';
         commandLine += argv[i];
     }
-    PortSetHost(SdlHost());
-    // The instance handle is only ever passed back to the port, as on Windows.
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x400000));
-    int code = WinMain(instance, nullptr, commandLine.data(), 1);
-    PortSetHost(nullptr);
+    const int code = PortRunProgram(*SdlHost(), commandLine.data());
     SDL_Quit();
     return code;
 }

@@ -1,5 +1,7 @@
 #include "sdl_scale.h"
 
+#include "widen565.h"
+
 #include <cstring>
 
 namespace sdlscale {
@@ -23,14 +25,8 @@ SDL_Rect Letterbox(int pictureWidth, int pictureHeight, int windowWidth, int win
 }
 
 std::vector<Uint32> MakeTable(const SDL_PixelFormat* format) {
-    std::vector<Uint32> table(65536);
-    for (Uint32 p = 0; p < 65536; ++p) {
-        Uint32 r = p >> 11, g = (p >> 5) & 0x3F, b = p & 0x1F;
-        table[p] = SDL_MapRGB(format, static_cast<Uint8>((r << 3) | (r >> 2)),
-                              static_cast<Uint8>((g << 2) | (g >> 4)),
-                              static_cast<Uint8>((b << 3) | (b >> 2)));
-    }
-    return table;
+    return WideningTable(
+        [format](Uint8 r, Uint8 g, Uint8 b) { return SDL_MapRGB(format, r, g, b); });
 }
 
 std::vector<int> SourceIndices(int sourceCount, int count) {

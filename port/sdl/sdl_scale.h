@@ -13,8 +13,7 @@ namespace sdlscale {
 // Called by the host: the largest rectangle of the picture's shape, centred in the window.
 SDL_Rect Letterbox(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight);
 
-// Called by the host: every 5-6-5 value as a pixel of this 32-bit format, each channel widened
-// by repeating its top bits (31 -> 255, 63 -> 255, 0 -> 0).
+// Called by the host: every 5-6-5 value as a pixel of this 32-bit format (widen565.h).
 std::vector<Uint32> MakeTable(const SDL_PixelFormat* format);
 
 // Called by the host: for each of `count` destination pixels, the source pixel it shows

@@ -18,15 +18,8 @@ const IID IID_IDirectDraw4 = {
 
 namespace {
 
-const IID UnknownIid = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-const IID DirectDrawIid = {
-    0x6C14DB80, 0xA733, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
-
-// Codes the game never looks at, so its headers leave them out.
-const HRESULT NoAggregation = static_cast<HRESULT>(0x80040110u); // CLASS_E_NOAGGREGATION
-const HRESULT InvalidDriverGuid = MAKE_DDHRESULT(561);           // DDERR_INVALIDDIRECTDRAWGUID
-const HRESULT PrimaryExists = MAKE_DDHRESULT(564);  // DDERR_PRIMARYSURFACEALREADYEXISTS
-const HRESULT ExclusiveTaken = MAKE_DDHRESULT(581); // DDERR_EXCLUSIVEMODEALREADYSET
+// A code the game never looks at, so its headers leave it out.
+const HRESULT PrimaryExists = MAKE_DDHRESULT(564); // DDERR_PRIMARYSURFACEALREADYEXISTS
 
 std::vector<PortDirectDraw*> objects;
 
@@ -39,23 +32,6 @@ bool SameIid(const IID& a, const IID& b) {
 
 bool Exclusive(const PortDirectDraw* dd) {
     return (dd->cooperativeFlags & DDSCL_EXCLUSIVE) != 0;
-}
-
-// The sizes a display offers; any other mode is refused, whatever the host could show.
-struct Size {
-    DWORD width;
-    DWORD height;
-};
-const Size offered[] = {{320, 200},  {320, 240},   {400, 300},   {512, 384},   {640, 400},
-                        {640, 480},  {800, 600},   {1024, 768},  {1152, 864},  {1280, 720},
-                        {1280, 800}, {1280, 960},  {1280, 1024}, {1366, 768},  {1440, 900},
-                        {1600, 900}, {1600, 1200}, {1680, 1050}, {1920, 1080}, {1920, 1200}};
-
-bool Offered(DWORD width, DWORD height) {
-    for (const Size& size : offered)
-        if (size.width == width && size.height == height)
-            return true;
-    return false;
 }
 
 // Called when an interface count drops: the object goes once both are zero, which is never
@@ -77,12 +53,6 @@ ULONG DropReference(PortDirectDraw* dd, void* view, ULONG& count) {
     const ULONG left = --count;
     ReleaseObject(dd);
     return left;
-}
-
-bool Is565(const DDPIXELFORMAT& pf) {
-    return pf.dwSize == sizeof(DDPIXELFORMAT) && (pf.dwFlags & DDPF_RGB) &&
-           pf.dwRGBBitCount == 16 && pf.dwRBitMask == 0xF800 && pf.dwGBitMask == 0x07E0 &&
-           pf.dwBBitMask == 0x001F;
 }
 
 HRESULT CreatePrimary(PortDirectDraw* dd, const DDSURFACEDESC2& desc, DWORD caps,
@@ -138,10 +108,6 @@ HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* out, IUnknown* outer
     if (!out)
         return DDERR_INVALIDPARAMS;
     *out = nullptr;
-    if (outer)
-        return NoAggregation;
-    if (driver)
-        return InvalidDriverGuid; // only the active display driver is there
     PortDirectDraw* dd = new (std::nothrow) PortDirectDraw;
     if (!dd)
         return DDERR_OUTOFMEMORY;
@@ -163,11 +129,6 @@ HRESULT IDirectDraw::QueryInterface(REFIID iid, LPVOID* out) {
     if (SameIid(iid, IID_IDirectDraw4)) {
         ++dd->refs4;
         *out = static_cast<IDirectDraw4*>(dd);
-        return DD_OK;
-    }
-    if (SameIid(iid, DirectDrawIid) || SameIid(iid, UnknownIid)) {
-        ++dd->refs;
-        *out = static_cast<IDirectDraw*>(dd);
         return DD_OK;
     }
     *out = nullptr;
@@ -192,10 +153,6 @@ HRESULT IDirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {
     if (normal == exclusive || exclusive != fullScreen || (exclusive && !window))
         return DDERR_INVALIDPARAMS;
     PortDirectDraw* dd = Impl(this);
-    if (exclusive)
-        for (const PortDirectDraw* other : objects)
-            if (other != dd && Exclusive(other))
-                return ExclusiveTaken;
     dd->cooperativeWindow = window;
     dd->cooperativeFlags = flags;
     return DD_OK;
@@ -207,17 +164,12 @@ HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD
             port::Refused("SetDisplayMode", this, {width, height, bpp, refreshRate, flags}))
         return refused;
     PortDirectDraw* dd = Impl(this);
-    for (const PortDirectDraw* other : objects)
-        if (other != dd && Exclusive(other))
-            return DDERR_NOEXCLUSIVEMODE; // the screen is held through another object
     if (!dd->cooperativeFlags)
         return DDERR_NOCOOPERATIVELEVELSET;
     if (displayTaken)
         return DDERR_NOEXCLUSIVEMODE; // the screen is another program's until it lets go
-    if (!width || !height)
-        return DDERR_INVALIDPARAMS;
-    // The port draws 5-6-5 pixels only, in the sizes a display offers.
-    if (bpp != 16 || !Offered(width, height))
+    // The port's display offers one mode, the game's, in 5-6-5 pixels.
+    if (width != 800 || height != 600 || bpp != 16)
         return DDERR_UNSUPPORTED;
     if (!PortGetHost().setDisplayMode(static_cast<int>(width), static_cast<int>(height), 16))
         return DDERR_UNSUPPORTED;
@@ -227,7 +179,6 @@ HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD
     dd->modeSet = true;
     dd->modeWidth = width;
     dd->modeHeight = height;
-    dd->modeBpp = 16;
     return DD_OK;
 }
 
@@ -246,8 +197,6 @@ HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4*
     if (!desc || !out)
         return DDERR_INVALIDPARAMS;
     *out = nullptr;
-    if (outer)
-        return NoAggregation;
     if (desc->dwSize != sizeof(DDSURFACEDESC2))
         return DDERR_INVALIDPARAMS;
     PortDirectDraw* dd = Impl(this);
@@ -266,8 +215,6 @@ HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4*
             return DDERR_INVALIDPARAMS;
         if (caps & (DDSCAPS_FLIP | DDSCAPS_COMPLEX))
             return DDERR_UNSUPPORTED; // the port flips the screen only
-        if ((desc->dwFlags & DDSD_PIXELFORMAT) && !Is565(desc->ddpfPixelFormat))
-            return DDERR_INVALIDPIXELFORMAT;
         result = port::NewPlainSurface(dd, caps, desc->dwWidth, desc->dwHeight, &made);
     }
     if (FAILED(result))
@@ -278,14 +225,11 @@ HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4*
     return DD_OK;
 }
 
-// Full-screen programs hear that another program holds the screen; windowed ones, that it is
-// held exclusively. DD_OK means the program may restore its surfaces and go on.
+// The game asks this at its exclusive level, where DD_OK means it may restore its surfaces.
 HRESULT IDirectDraw4::TestCooperativeLevel() {
     if (const HRESULT refused = port::Refused("TestCooperativeLevel", this))
         return refused;
-    if (!displayTaken)
-        return DD_OK;
-    return Exclusive(Impl(this)) ? DDERR_NOEXCLUSIVEMODE : ExclusiveTaken;
+    return displayTaken ? DDERR_NOEXCLUSIVEMODE : DD_OK;
 }
 
 // Brings the page GDI draws on (the one the primary was made with) to the front, by one more

@@ -1,5 +1,5 @@
-// GDI text on a surface's device context. Glyphs go straight into the surface's 5-6-5 memory,
-// clipped to the surface; the device context lives in the surface (GetDC/ReleaseDC).
+// GDI text on a surface's device context. Glyphs go straight into the surface's 5-6-5 memory;
+// the device context lives in the surface (GetDC/ReleaseDC).
 #include <windows.h>
 
 #include "font8x16.h"
@@ -36,38 +36,15 @@ PortDC* HeldContext(HDC handle) {
     return dc;
 }
 
-// One character cell whose top-left corner is at (x, y) on the surface. Only its columns
-// [left, right) and rows [top, bottom) lie inside the surface and are touched.
-void DrawCell(PortSurface& s, const unsigned char* glyph, long long x, long long y, int left,
-              int right, int top, int bottom, WORD ink, WORD paper, bool opaque) {
-    for (int row = top; row < bottom; ++row) {
-        WORD* out = s.Row(static_cast<LONG>(y + row)) + (x + left);
-        unsigned bits = glyph[row];
-        if (opaque) {
-            for (int col = left; col < right; ++col)
-                *out++ = (bits & (0x80u >> col)) ? ink : paper;
-            continue;
-        }
-        // Transparent: only the glyph's own pixels change, found lowest bit first (the
-        // rightmost pixel), so the loop runs once per lit pixel.
-        bits &= (0xFFu >> left) & (0xFFu << (port::GlyphWidth - right));
-        while (bits) {
-            out[port::GlyphWidth - 1 - __builtin_ctz(bits) - left] = ink;
-            bits &= bits - 1;
-        }
-    }
-}
-
 // Eight 16-bit pixels in one register where the target has them (GCC and Clang vectors).
 typedef WORD EightPixels __attribute__((vector_size(16)));
 
-// A transparent cell that lies wholly within the surface's width: `count` glyph rows from
-// `rows`, the first at `out`. Every line of every frame comes here, so each glyph row is blended
-// in at once through its mask rather than pixel by pixel; unlit pixels are written back as
-// they were.
-void InkWholeCells(BYTE* out, LONG pitch, const unsigned char* rows, int count, WORD ink) {
+// One cell, its top-left pixel at `out`. Every line of every frame comes here, so each glyph
+// row is blended in at once through its mask rather than pixel by pixel; unlit pixels are
+// written back as they were.
+void InkCell(BYTE* out, LONG pitch, const unsigned char* rows, WORD ink) {
     const EightPixels inks = EightPixels{} + ink;
-    for (int row = 0; row < count; ++row, out += pitch) {
+    for (int row = 0; row < port::GlyphHeight; ++row, out += pitch) {
         if (!rows[row])
             continue;
         EightPixels mask, pixels;
@@ -76,13 +53,6 @@ void InkWholeCells(BYTE* out, LONG pitch, const unsigned char* rows, int count, 
         pixels = (pixels & ~mask) | (inks & mask);
         std::memcpy(out, &pixels, sizeof pixels);
     }
-}
-
-// The part [low, high) of a cell of `size` pixels at `start` that lies within [0, limit).
-void ClipCell(long long start, int size, int limit, int& low, int& high) {
-    low = start < 0 ? static_cast<int>(-start < size ? -start : size) : 0;
-    high =
-        start + size > limit ? static_cast<int>(limit - start > low ? limit - start : low) : size;
 }
 
 // Sets one of the context's colours and gives back the one it replaces.
@@ -118,39 +88,25 @@ int SetBkMode(HDC handle, int mode) {
     return previous;
 }
 
+// Transparent text only, in cells wholly on the surface: the game sets nothing else and writes
+// its lines well inside the page. A cell that would leave the surface is left out.
 BOOL TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
     if (port::Enter("TextOutA", handle, {x, y, length}, length > 0 ? text : nullptr))
         return FALSE;
     PortDC* dc = HeldContext(handle);
-    if (!dc || length < 0 || (length > 0 && !text))
+    if (!dc || dc->bkMode != TRANSPARENT || length < 0 || (length > 0 && !text))
         return FALSE;
     PortSurface& s = *dc->surface;
-    const int width = static_cast<int>(s.width);
-    const int height = static_cast<int>(s.height);
-
-    int top, bottom;
-    ClipCell(y, port::GlyphHeight, height, top, bottom);
-    if (top >= bottom)
+    if (y < 0 || int64_t{y} + port::GlyphHeight > int64_t{s.height})
         return TRUE;
     const WORD ink = ToPixel565(dc->textColour);
-    const WORD paper = ToPixel565(dc->bkColour);
-    const bool opaque = dc->bkMode == OPAQUE;
     for (int i = 0; i < length; ++i) {
         // 64-bit positions: a line far off to either side never overflows.
-        const long long cellX =
-            static_cast<long long>(x) + static_cast<long long>(i) * port::GlyphWidth;
-        if (cellX >= width)
-            break;
-        const unsigned char* glyph = port::Glyph(static_cast<unsigned char>(text[i]));
-        if (!opaque && cellX >= 0 && cellX + port::GlyphWidth <= width) {
-            InkWholeCells(reinterpret_cast<BYTE*>(s.Row(static_cast<LONG>(y + top)) + cellX),
-                          s.pitch, glyph + top, bottom - top, ink);
+        const int64_t cellX = int64_t{x} + int64_t{i} * port::GlyphWidth;
+        if (cellX < 0 || cellX + port::GlyphWidth > int64_t{s.width})
             continue;
-        }
-        int left, right;
-        ClipCell(cellX, port::GlyphWidth, width, left, right);
-        if (left < right)
-            DrawCell(s, glyph, cellX, y, left, right, top, bottom, ink, paper, opaque);
+        InkCell(reinterpret_cast<BYTE*>(s.Row(y) + cellX), s.pitch,
+                port::Glyph(static_cast<unsigned char>(text[i])), ink);
     }
     return TRUE;
 }

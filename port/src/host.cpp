@@ -1,49 +1,45 @@
 #include "host.h"
 
-namespace {
+namespace portdefault {
 
-DWORD NullNow() {
+DWORD Now() {
     return 0;
 }
-void NullSleep(DWORD) {}
-bool NullKeyDown(int) {
+void Sleep(DWORD) {}
+bool KeyDown(int) {
     return false;
 }
-int NullMessageBox(HWND, const char*, const char*, UINT) {
+int MessageBox(HWND, const char*, const char*, UINT) {
     return IDOK;
 }
-bool NullOpenWindow(const char*, int, int) {
+bool OpenWindow(const char*, int, int) {
     return true;
 }
-void NullCloseWindow() {}
-void NullShowCursor(bool) {}
-void NullPumpEvents() {}
-bool NullSetDisplayMode(int, int, int) {
+void Nothing() {}
+void ShowCursor(bool) {}
+bool SetDisplayMode(int, int, int) {
     return true;
 }
-void NullRestoreDisplayMode() {}
-LONG NullSurfacePitch(DWORD width) {
+LONG SurfacePitch(DWORD width) {
     return static_cast<LONG>(width * 2);
 }
-void NullPresent(const WORD*, LONG, int, int) {}
-long NullEnter(const PortCall&) {
+void Present(const WORD*, LONG, int, int) {}
+long Enter(const PortCall&) {
     return 0;
 }
-bool NullInFront() {
+bool InFront() {
     return true;
 }
 
-const PortHost nullHost = {
-    NullNow,          NullSleep,      NullKeyDown,    NullMessageBox,     NullOpenWindow,
-    NullCloseWindow,  NullShowCursor, NullPumpEvents, NullSetDisplayMode, NullRestoreDisplayMode,
-    NullSurfacePitch, NullPresent,    NullEnter,      NullInFront};
+} // namespace portdefault
 
-const PortHost* current = &nullHost;
-
+namespace {
+const PortHost defaultHost;
+const PortHost* current = &defaultHost;
 } // namespace
 
 void PortSetHost(const PortHost* host) {
-    current = host ? host : &nullHost;
+    current = host ? host : &defaultHost;
 }
 
 const PortHost& PortGetHost() {

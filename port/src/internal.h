@@ -40,7 +40,7 @@ struct PortDirectDraw : IDirectDraw, IDirectDraw4 {
     DWORD cooperativeFlags = 0;
     // Whether the screen is in the mode this object set, rather than the desktop's.
     bool modeSet = false;
-    DWORD modeWidth = 0, modeHeight = 0, modeBpp = 0;
+    DWORD modeWidth = 0, modeHeight = 0;
 };
 
 // One surface in ordinary memory, 16-bit 5-6-5 pixels, rows `pitch` bytes apart.
@@ -51,7 +51,6 @@ struct PortSurface : IDirectDrawSurface4 {
     DWORD width = 0;
     DWORD height = 0;
     LONG pitch = 0;
-    // Null when no memory could hold the size it was made with.
     std::unique_ptr<BYTE, port::FreeMemory> memory;
     size_t bytes = 0;
     bool lost = false;

@@ -18,11 +18,6 @@
 
 namespace {
 
-// Effect flags the port has no use for but the real platform accepts quietly.
-const DWORD BltAsync = 0x00000200;
-const DWORD BltDoNotWait = 0x08000000;
-const DWORD BltPlainFlags = DDBLT_COLORFILL | DDBLT_WAIT | BltAsync | BltDoNotWait;
-
 std::vector<PortSurface*> live;
 
 void (*lockHook)(DDSURFACEDESC2&) = nullptr;
@@ -50,8 +45,7 @@ port::PixelRows Rows(PortSurface* s) {
 }
 
 void Blacken(PortSurface* s) {
-    if (s->memory)
-        std::memset(s->memory.get(), 0, s->bytes);
+    std::memset(s->memory.get(), 0, s->bytes);
 }
 
 void Free(PortSurface* s) {
@@ -74,11 +68,10 @@ void FreeIfUnused(PortSurface* head) {
     port::SurfaceGone(owner);
 }
 
-// Makes a surface as a real driver does. The size is worked out in 32 bits, as there: one
-// that comes to no bytes at all is refused (a side of 0, or 65536 x 65536), and any other is
-// made. Memory is found for it only if it fits in one piece (700 x -120 is 700 x 4294967176);
-// a surface without memory fails every lock and blit with DDERR_OUTOFMEMORY. Rows start on
-// four-byte boundaries, and new memory is black.
+// Makes a surface whose rows start on four-byte boundaries, in new memory, which is black. The
+// size is worked out in 32 bits, as a real driver does: one that comes to no bytes at all is
+// refused (a side of 0, or 65536 x 65536). One that finds no memory in one piece is refused too
+// (the game's loader never asks for such a size).
 HRESULT Allocate(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height, PortSurface** out) {
     *out = nullptr;
     const uint64_t tight = uint64_t{width} * sizeof(WORD);
@@ -87,6 +80,8 @@ HRESULT Allocate(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height, P
     pitch = (pitch + 3) & ~uint64_t{3};
     if (!width || !height || static_cast<uint32_t>(pitch) * height == 0)
         return DDERR_INVALIDPARAMS;
+    if (pitch > port::MaxSurfaceBytes / height)
+        return DDERR_OUTOFMEMORY;
     PortSurface* s = new (std::nothrow) PortSurface;
     if (!s)
         return DDERR_OUTOFMEMORY;
@@ -94,13 +89,13 @@ HRESULT Allocate(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height, P
     s->caps = caps;
     s->width = width;
     s->height = height;
-    if (pitch <= port::MaxSurfaceBytes / height) {
-        s->bytes = static_cast<size_t>(pitch * height);
-        s->memory.reset(static_cast<BYTE*>(std::calloc(s->bytes, 1)));
-        s->pitch = static_cast<LONG>(pitch);
+    s->bytes = static_cast<size_t>(pitch * height);
+    s->memory.reset(static_cast<BYTE*>(std::calloc(s->bytes, 1)));
+    s->pitch = static_cast<LONG>(pitch);
+    if (!s->memory) {
+        delete s;
+        return DDERR_OUTOFMEMORY;
     }
-    if (!s->memory)
-        s->bytes = 0;
     live.push_back(s);
     *out = s;
     return DD_OK;
@@ -135,11 +130,9 @@ HRESULT NewFlippingChain(PortDirectDraw* owner, DWORD width, DWORD height, PortS
     if (FAILED(result))
         return result;
     result = Allocate(owner, DDSCAPS_BACKBUFFER | chain, width, height, &back);
-    if (FAILED(result) || !front->memory || !back->memory) {
+    if (FAILED(result)) {
         Free(front);
-        if (back)
-            Free(back);
-        return FAILED(result) ? result : DDERR_OUTOFMEMORY; // the screen's pages must be real
+        return result;
     }
     back->chainHead = front; // its one reference is the chain's
     front->backBuffer = back;
@@ -158,8 +151,9 @@ HRESULT FlipPages(PortSurface* front) {
     // The interfaces keep their places; the pages under them change over.
     std::swap(front->memory, back->memory);
     front->gdiPageShown = !front->gdiPageShown;
-    PortGetHost().present(front->Row(0), front->pitch, static_cast<int>(front->width),
-                          static_cast<int>(front->height));
+    if (front->owner->modeSet)
+        PortGetHost().present(front->Row(0), front->pitch, static_cast<int>(front->width),
+                              static_cast<int>(front->height));
     return DD_OK;
 }
 
@@ -239,7 +233,7 @@ HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, L
                            at.right, at.bottom, port::Arg(destRect), port::Arg(fx)}))
         return refused;
     PortSurface* dest = Impl(this);
-    if (flags & ~BltPlainFlags)
+    if (flags & ~(DDBLT_COLORFILL | DDBLT_WAIT))
         return DDERR_UNSUPPORTED; // keys, effects and raster operations are not drawn here
     if (fx && fx->dwSize != sizeof(DDBLTFX))
         return DDERR_INVALIDPARAMS;
@@ -251,6 +245,8 @@ HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, L
     if (!Ordered(to) || !Inside(to, dest))
         return DDERR_INVALIDRECT;
     PortSurface* src = fill ? nullptr : Impl(source);
+    if (src == dest)
+        return DDERR_UNSUPPORTED; // the game never copies a surface onto itself
     RECT from = {};
     if (src) {
         from = sourceRect ? *sourceRect : Whole(src);
@@ -263,26 +259,10 @@ HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, L
         return DDERR_SURFACELOST;
     if (Busy(dest) || (src && Busy(src)))
         return DDERR_SURFACEBUSY;
-    if (!dest->memory || (src && !src->memory))
-        return DDERR_OUTOFMEMORY;
-
-    if (fill) {
+    if (fill)
         port::FillPixels(Rows(dest), to, static_cast<WORD>(fx->dwFillColor));
-        return DD_OK;
-    }
-    if (src != dest) {
+    else
         port::StretchPixels(Rows(src), from, Rows(dest), to);
-        return DD_OK;
-    }
-    // Within one surface the source may overlap the destination: copy it out first.
-    const LONG width = from.right - from.left;
-    const LONG height = from.bottom - from.top;
-    std::vector<WORD> copy(static_cast<size_t>(width) * height);
-    const port::PixelRows held = {reinterpret_cast<BYTE*>(copy.data()),
-                                  static_cast<LONG>(width * sizeof(WORD))};
-    const RECT all = {0, 0, width, height};
-    port::StretchPixels(Rows(src), from, held, all);
-    port::StretchPixels(held, all, Rows(dest), to);
     return DD_OK;
 }
 
@@ -293,32 +273,21 @@ HRESULT IDirectDrawSurface4::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flag
     PortSurface* s = Impl(this);
     if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2))
         return DDERR_INVALIDPARAMS;
-    // An empty part is a place to write, as on the real platform; an inverted one is not.
-    if (rect && (rect->left > rect->right || rect->top > rect->bottom || !Inside(*rect, s)))
-        return DDERR_INVALIDPARAMS;
+    if (rect)
+        return DDERR_UNSUPPORTED; // the game locks whole surfaces
     if (s->lost)
         return DDERR_SURFACELOST;
     if (Busy(s))
         return DDERR_SURFACEBUSY;
-    if (!s->memory)
-        return DDERR_OUTOFMEMORY;
-    const RECT area = rect ? *rect : Whole(s);
+    // The game takes the pixels to be 5-6-5 without asking, so the format is left out.
     std::memset(desc, 0, sizeof(DDSURFACEDESC2));
     desc->dwSize = sizeof(DDSURFACEDESC2);
-    desc->dwFlags =
-        DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT | DDSD_LPSURFACE;
+    desc->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE;
     desc->dwWidth = s->width;
     desc->dwHeight = s->height;
     desc->lPitch = s->pitch;
-    desc->lpSurface = s->Row(area.top) + area.left;
+    desc->lpSurface = s->memory.get();
     desc->ddsCaps.dwCaps = s->caps;
-    DDPIXELFORMAT& pf = desc->ddpfPixelFormat;
-    pf.dwSize = sizeof(DDPIXELFORMAT);
-    pf.dwFlags = DDPF_RGB;
-    pf.dwRGBBitCount = 16;
-    pf.dwRBitMask = 0xF800;
-    pf.dwGBitMask = 0x07E0;
-    pf.dwBBitMask = 0x001F;
     s->locked = true;
     if (lockHook)
         lockHook(*desc);
@@ -347,8 +316,6 @@ HRESULT IDirectDrawSurface4::GetDC(HDC* dc) {
         return DDERR_SURFACELOST; // as Windows documents it; Wine hands out a context all the same
     if (s->locked)
         return DDERR_SURFACEBUSY;
-    if (!s->memory)
-        return DDERR_OUTOFMEMORY;
     // A fresh context each time, with GDI's defaults.
     s->dc = PortDC();
     s->dc.surface = s;

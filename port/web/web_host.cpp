@@ -61,9 +61,6 @@ void ShowPageCursor(bool visible) {
     vantorel_page_show_cursor(visible ? 1 : 0);
 }
 
-// Closing the tab ends the page outright, so no close request ever reaches the game.
-void PumpEvents() {}
-
 bool SetMode(int width, int height, int bitsPerPixel) {
     if (!state.windowOpen || bitsPerPixel != 16 || width <= 0 || height <= 0)
         return false;
@@ -84,13 +81,7 @@ void RestoreMode() {
     vantorel_page_restore_mode();
 }
 
-LONG SurfacePitch(DWORD width) {
-    return static_cast<LONG>(width * 2);
-}
-
 void Present(const WORD* pixels, LONG pitch, int width, int height) {
-    if (state.modeWidth == 0 || width != state.modeWidth || height != state.modeHeight)
-        return;
     const double start = vantorel_page_now();
     webpixels::ToRgba(pixels, pitch, width, height, state.table, state.rgba.data());
     vantorel_page_show(state.rgba.data(), width, height);
@@ -102,17 +93,24 @@ void Present(const WORD* pixels, LONG pitch, int width, int height) {
     state.frameStart = vantorel_page_now();
 }
 
-long Enter(const PortCall&) {
-    return 0;
+// Closing the tab ends the page outright, so no close request ever reaches the game: the
+// default, empty pumpEvents is kept.
+PortHost MakeHost() {
+    PortHost h;
+    h.now = Now;
+    h.sleep = SleepFor;
+    h.keyDown = KeyDown;
+    h.messageBox = ShowBox;
+    h.openWindow = OpenWindow;
+    h.closeWindow = CloseWindow;
+    h.showCursor = ShowPageCursor;
+    h.setDisplayMode = SetMode;
+    h.restoreDisplayMode = RestoreMode;
+    h.present = Present;
+    return h;
 }
 
-bool InFront() {
-    return true;
-}
-
-const PortHost host = {Now,          SleepFor,       KeyDown,    ShowBox, OpenWindow,
-                       CloseWindow,  ShowPageCursor, PumpEvents, SetMode, RestoreMode,
-                       SurfacePitch, Present,        Enter,   InFront};
+const PortHost host = MakeHost();
 
 } // namespace
 

@@ -10,7 +10,7 @@
 namespace webpixels {
 
 // Called by the host once: every 5-6-5 value as an opaque RGBA pixel (bytes R, G, B, A in
-// memory order), each channel widened by repeating its top bits (31 -> 255, 63 -> 255).
+// memory order; widen565.h).
 std::vector<uint32_t> MakeTable();
 
 // Called by the host's flip: the page (rows `pitch` bytes apart) into `out`, width x height

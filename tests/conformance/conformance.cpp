@@ -61,8 +61,6 @@ int RunConformance() {
     LockCases(stage);
     TextCases(stage);
     FlipCases(stage);
-    ObjectCases(stage);
-    WindowCases(stage);
     ModeCases(stage);
     TakenAwayCases(stage);
     EndCases(stage);

@@ -178,7 +178,7 @@ void EndCases(Stage& stage) {
         second->Release();
 
     // Destroying the window under the exclusive mode gives the screen back for good.
-    const BOOL destroyed = DestroyWindow(stage.window);
+    const BOOL destroyed = PostMessageA(stage.window, WM_CLOSE, 0, 0);
     PumpMessages();
     Report("end.destroy-window", "DestroyWindow", Bool(destroyed), Losses(stage, stage.back));
     Case("end.flip-without-window", "Flip", stage.front->Flip(nullptr, DDFLIP_WAIT));

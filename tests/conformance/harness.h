@@ -88,8 +88,6 @@ void StretchCases(Stage& stage);
 void LockCases(Stage& stage);
 void TextCases(Stage& stage);
 void FlipCases(Stage& stage);
-void ObjectCases(Stage& stage);
-void WindowCases(Stage& stage);
 void ModeCases(Stage& stage);
 void TakenAwayCases(Stage& stage);
 void EndCases(Stage& stage);

@@ -542,19 +542,9 @@ TEST_P(PrintTextTest, ChangesOnlyItsGlyphPixels) {
     ExpectPage(before, BackBuffer(), {c.line});
 }
 
-std::string EveryPrintableTwice() {
-    std::string ascii(190, ' '); // wider than the screen
-    for (int i = 0; i < 190; ++i)
-        ascii[i] = static_cast<char>(' ' + i % 95);
-    return ascii;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Lines, PrintTextTest,
     ::testing::Values(
-        PrintCase{"EveryCharacter", {10, 10, EveryPrintableTwice(), 0x3102}, 0x00102030},
-        PrintCase{"ClippedTopLeft", {-5, -7, "Clipped top left", 0xFFE0}, Yellow},
-        PrintCase{"ClippedBottomRight", {795, 590, "Wp", 0xCE79}, LightGrey},
         // Boxes for characters without glyphs; the colour's low bits are dropped.
         PrintCase{"NoGlyphs", {5, 40, "\x01\x7f\x80\xff\t", 0x0000}, 0x00070307},
         PrintCase{"FarLeft", {INT_MIN, 100, std::string(40, 'W'), 0xFFFF}, White},
