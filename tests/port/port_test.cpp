@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 TEST(Port, ARectangleLeavingTheSurfaceIsRefusedAndACellLeavingItIsLeftOut) {
@@ -42,10 +44,8 @@ TEST(Port, ARectangleLeavingTheSurfaceIsRefusedAndACellLeavingItIsLeftOut) {
     s->ReleaseDC(dc);
 
     ASSERT_EQ(s->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
-    for (DWORD y = 0; y < 16; ++y)
-        for (DWORD x = 0; x < 16; ++x)
-            EXPECT_EQ(static_cast<WORD*>(desc.lpSurface)[y * desc.lPitch / 2 + x], 0)
-                << x << ", " << y;
+    const WORD* pixels = static_cast<WORD*>(desc.lpSurface); // rows of 16 without padding
+    EXPECT_EQ(std::count(pixels, pixels + 16 * 16, 0), 16 * 16);
     s->Unlock(nullptr);
     s->Release();
     dd->Release();
