@@ -18,9 +18,6 @@ const IID IID_IDirectDraw4 = {
 
 namespace {
 
-// A code the game never looks at, so its headers leave it out.
-const HRESULT PrimaryExists = MAKE_DDHRESULT(564); // DDERR_PRIMARYSURFACEALREADYEXISTS
-
 std::vector<PortDirectDraw*> objects;
 
 // Another program holds the screen.
@@ -55,30 +52,22 @@ ULONG DropReference(PortDirectDraw* dd, void* view, ULONG& count) {
     return left;
 }
 
+// The game's primary: the screen in its mode, with one back buffer to flip to.
 HRESULT CreatePrimary(PortDirectDraw* dd, const DDSURFACEDESC2& desc, DWORD caps,
                       PortSurface** out) {
     if (desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT))
         return DDERR_INVALIDPARAMS; // a primary is the screen: it takes the mode's size
     const bool backBuffers = (desc.dwFlags & DDSD_BACKBUFFERCOUNT) && desc.dwBackBufferCount;
-    if (caps & DDSCAPS_FLIP) {
-        if (!(caps & DDSCAPS_COMPLEX) || !backBuffers)
-            return DDERR_INVALIDCAPS;
-        if (!Exclusive(dd))
-            return DDERR_NOEXCLUSIVEMODE;
-        if (desc.dwBackBufferCount > 1)
-            return DDERR_UNSUPPORTED; // the port flips between two pages only
-    } else if (backBuffers) {
+    if (!(caps & DDSCAPS_FLIP) && !backBuffers)
+        return DDERR_UNSUPPORTED; // the port's screen is always a flipping chain
+    if (!(caps & DDSCAPS_FLIP) || !(caps & DDSCAPS_COMPLEX) || !backBuffers)
         return DDERR_INVALIDCAPS;
-    }
-    for (const PortSurface* s : port::LiveSurfaces())
-        if (s->owner == dd && (s->caps & DDSCAPS_PRIMARYSURFACE))
-            return PrimaryExists;
-    // The port keeps no desktop of its own whose size a primary could take.
-    if (!dd->modeSet)
+    if (!Exclusive(dd))
+        return DDERR_NOEXCLUSIVEMODE;
+    // Two pages only; and no desktop of the port's own whose size a primary could take.
+    if (desc.dwBackBufferCount > 1 || !dd->modeSet)
         return DDERR_UNSUPPORTED;
-    if (caps & DDSCAPS_FLIP)
-        return port::NewFlippingChain(dd, dd->modeWidth, dd->modeHeight, out);
-    return port::NewPlainSurface(dd, caps, dd->modeWidth, dd->modeHeight, out);
+    return port::NewFlippingChain(dd, dd->modeWidth, dd->modeHeight, out);
 }
 
 // The screen goes back to the desktop and its mode; every surface is lost.
