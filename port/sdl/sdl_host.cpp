@@ -30,9 +30,6 @@ struct State {
     bool focused = false;
     bool minimised = false;
     bool away = false; // the display is given up while the window is out of sight or focus
-    // The exclusive mode's size while it is in force; 0 otherwise.
-    int modeWidth = 0;
-    int modeHeight = 0;
 
     // The accelerated path.
     SDL_Renderer* renderer = nullptr;
@@ -126,7 +123,6 @@ void DropRenderer() {
 void DropPresentation() {
     DropRenderer();
     state.surface = nullptr;
-    state.modeWidth = state.modeHeight = 0;
     state.pace = false;
 }
 
@@ -293,8 +289,6 @@ bool SetMode(int width, int height, int bitsPerPixel) {
     }
     SDL_RaiseWindow(state.window);
     ChoosePath(width, height);
-    state.modeWidth = width;
-    state.modeHeight = height;
 
     SDL_DisplayMode display;
     int rate = 0;
