@@ -38,6 +38,9 @@ bool Holds(SDL_GameController* pad, int vk) {
 } // namespace
 
 void Open() {
+    // SDL would drop pad input while no window of its own has the keyboard focus, which is
+    // always where no window manager runs. The game itself reads keys only while in front.
+    SDL_SetHintWithPriority(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1", SDL_HINT_DEFAULT);
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
