@@ -1,5 +1,5 @@
 // The subset of DirectDraw that the game uses, for systems other than Windows.
-// Layouts, flags and error codes are the real ones; surfaces live in ordinary memory.
+// Flags and error codes are the real ones; surfaces live in ordinary memory.
 #ifndef VANTOREL_PORT_DDRAW_H
 #define VANTOREL_PORT_DDRAW_H
 
@@ -18,11 +18,9 @@ extern const IID IID_IDirectDraw4; // 9C59509A-39BD-11D1-8C4A-00C04FD930C5
 struct IUnknown;
 struct IDirectDraw;
 struct IDirectDraw4;
-struct IDirectDrawSurface;
 struct IDirectDrawSurface4;
 typedef IDirectDraw* LPDIRECTDRAW;
 typedef IDirectDraw4* LPDIRECTDRAW4;
-typedef IDirectDrawSurface* LPDIRECTDRAWSURFACE;
 typedef IDirectDrawSurface4* LPDIRECTDRAWSURFACE4;
 
 #define MAKE_DDHRESULT(code) ((HRESULT)(0x88760000u | (code)))
@@ -69,22 +67,6 @@ typedef IDirectDrawSurface4* LPDIRECTDRAWSURFACE4;
 #define DDFLIP_WAIT 0x00000001
 #define DDLOCK_WAIT 0x00000001
 
-typedef struct _DDCOLORKEY {
-    DWORD dwColorSpaceLowValue;
-    DWORD dwColorSpaceHighValue;
-} DDCOLORKEY;
-
-typedef struct _DDPIXELFORMAT {
-    DWORD dwSize;
-    DWORD dwFlags;
-    DWORD dwFourCC;
-    DWORD dwRGBBitCount;
-    DWORD dwRBitMask;
-    DWORD dwGBitMask;
-    DWORD dwBBitMask;
-    DWORD dwRGBAlphaBitMask;
-} DDPIXELFORMAT;
-
 typedef struct _DDSCAPS2 {
     DWORD dwCaps;
     DWORD dwCaps2;
@@ -92,76 +74,22 @@ typedef struct _DDSCAPS2 {
     DWORD dwCaps4;
 } DDSCAPS2, *LPDDSCAPS2;
 
+// The records carry the fields the game and the port use, in the real order; the rest of the
+// real records is left out.
 typedef struct _DDSURFACEDESC2 {
     DWORD dwSize;
     DWORD dwFlags;
     DWORD dwHeight;
     DWORD dwWidth;
-    union {
-        LONG lPitch;
-        DWORD dwLinearSize;
-    };
-    union {
-        DWORD dwBackBufferCount;
-        DWORD dwDepth;
-    };
-    union {
-        DWORD dwMipMapCount;
-        DWORD dwRefreshRate;
-    };
-    DWORD dwAlphaBitDepth;
-    DWORD dwReserved;
+    LONG lPitch;
+    DWORD dwBackBufferCount;
     LPVOID lpSurface;
-    DDCOLORKEY ddckCKDestOverlay;
-    DDCOLORKEY ddckCKDestBlt;
-    DDCOLORKEY ddckCKSrcOverlay;
-    DDCOLORKEY ddckCKSrcBlt;
-    DDPIXELFORMAT ddpfPixelFormat;
     DDSCAPS2 ddsCaps;
-    DWORD dwTextureStage;
 } DDSURFACEDESC2, *LPDDSURFACEDESC2;
 
 typedef struct _DDBLTFX {
     DWORD dwSize;
-    DWORD dwDDFX;
-    DWORD dwROP;
-    DWORD dwDDROP;
-    DWORD dwRotationAngle;
-    DWORD dwZBufferOpCode;
-    DWORD dwZBufferLow;
-    DWORD dwZBufferHigh;
-    DWORD dwZBufferBaseDest;
-    DWORD dwZDestConstBitDepth;
-    union {
-        DWORD dwZDestConst;
-        LPDIRECTDRAWSURFACE lpDDSZBufferDest;
-    };
-    DWORD dwZSrcConstBitDepth;
-    union {
-        DWORD dwZSrcConst;
-        LPDIRECTDRAWSURFACE lpDDSZBufferSrc;
-    };
-    DWORD dwAlphaEdgeBlendBitDepth;
-    DWORD dwAlphaEdgeBlend;
-    DWORD dwReserved;
-    DWORD dwAlphaDestConstBitDepth;
-    union {
-        DWORD dwAlphaDestConst;
-        LPDIRECTDRAWSURFACE lpDDSAlphaDest;
-    };
-    DWORD dwAlphaSrcConstBitDepth;
-    union {
-        DWORD dwAlphaSrcConst;
-        LPDIRECTDRAWSURFACE lpDDSAlphaSrc;
-    };
-    union {
-        DWORD dwFillColor;
-        DWORD dwFillDepth;
-        DWORD dwFillPixel;
-        LPDIRECTDRAWSURFACE lpDDSPattern;
-    };
-    DDCOLORKEY ddckDestColorkey;
-    DDCOLORKEY ddckSrcColorkey;
+    DWORD dwFillColor;
 } DDBLTFX, *LPDDBLTFX;
 
 // The interfaces carry no data here; port/src/internal.h defines the objects behind them.
