@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <utility>
 
@@ -32,7 +33,7 @@ std::string Name(HRESULT code) {
         if (named.first == code)
             return named.second;
     char hex[16];
-    std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(code));
+    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(code));
     return hex;
 }
 
@@ -143,9 +144,7 @@ void SetUpWithTitle(const std::string& step, LONG width, LONG height) {
     BYTE header[54] = {'B', 'M'};
     std::memcpy(header + 18, &width, sizeof width);
     std::memcpy(header + 22, &height, sizeof height);
-    FILE* file = std::fopen("FinalTitle.bmp", "wb");
-    std::fwrite(header, 1, sizeof header, file);
-    std::fclose(file);
+    std::ofstream("FinalTitle.bmp", std::ios::binary).write(reinterpret_cast<char*>(header), 54);
     SetUp(step);
     Run(3);
     Seen(step + "-frames");
@@ -178,7 +177,8 @@ int main() {
     // before a box: what these answer then is what the game copes with.
     Say("away.Flip", Name(primarySurface->Flip(nullptr, DDFLIP_WAIT)));
     Say("away.FlipToGDISurface", Name(directDraw4->FlipToGDISurface()));
-    Say("away.Restore", Name(primarySurface->Restore()));
+    Say("away.primarySurface.Restore", Name(primarySurface->Restore()));
+    Say("away.titleSurface.Restore", Name(titleSurface->Restore()));
     DDBLTFX fx = {};
     fx.dwSize = sizeof fx;
     Say("away.Blt",
@@ -196,11 +196,11 @@ int main() {
     Run(1, AllKept);
     Seen("back");
 
-    Say("other-mode.SetDisplayMode", Name(directDraw4->SetDisplayMode(640, 480, 16, 0, 0)));
-    Say("other-mode.Restore", Name(primarySurface->Restore()));
-    Seen("other-mode");
+    // Any mode set loses every surface, even while the screen stays the game's.
+    Say("mode-again.SetDisplayMode", Name(directDraw4->SetDisplayMode(800, 600, 16, 0, 0)));
+    Seen("mode-again");
     Run(1, AllKept);
-    Seen("own-mode");
+    Seen("mode-again-frames");
 
     SetUpWithTitle("title-64x32", 64, 32);
     SetUpWithTitle("title-top-down", 700, -120);
