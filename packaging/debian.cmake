@@ -4,14 +4,21 @@
 set(debian ${CMAKE_CURRENT_SOURCE_DIR}/debian)
 string(TIMESTAMP release_date "%Y-%m-%d" UTC)
 configure_file(debian/vantorel.metainfo.xml.in vantorel.metainfo.xml @ONLY)
+configure_file(debian/vantorel.6.in vantorel.6 @ONLY)
+configure_file(debian/changelog changelog COPYONLY)
+# The changelog is history, written by hand: its newest entry must be this version's.
+file(STRINGS debian/changelog newest LIMIT_COUNT 1)
+if(NOT newest MATCHES "^vantorel \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "packaging/debian/changelog has no entry for ${PROJECT_VERSION} on top")
+endif()
 
 # Debian's manual pages and changelogs are compressed at the highest level, with no name or
 # time stamp in the header, so the same sources give the same package.
 set(compressed)
 foreach(file vantorel.6 changelog)
     add_custom_command(OUTPUT ${file}.gz
-                       COMMAND gzip -9n -c ${debian}/${file} > ${file}.gz
-                       DEPENDS ${debian}/${file})
+                       COMMAND gzip -9n -c ${file} > ${file}.gz
+                       DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/${file})
     list(APPEND compressed ${CMAKE_CURRENT_BINARY_DIR}/${file}.gz)
 endforeach()
 add_custom_target(vantorel_debian_docs ALL DEPENDS ${compressed})
