@@ -16,11 +16,6 @@ with open(os.path.join(ROOT, "CMakeLists.txt")) as f:
 
 
 @pytest.fixture(scope="session")
-def version():
-    return VERSION
-
-
-@pytest.fixture(scope="session")
 def release():
     """release(name) -> the path of build/dist/<name>, "{v}" in it standing for the version."""
 
