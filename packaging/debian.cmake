@@ -2,14 +2,18 @@
 # program in /usr/lib/games/vantorel, its data in /usr/share/games/vantorel, and the desktop
 # entry, icons, AppStream metainfo, manual page, copyright and changelog where Debian looks.
 set(debian ${CMAKE_CURRENT_SOURCE_DIR}/debian)
-string(TIMESTAMP release_date "%Y-%m-%d" UTC)
-configure_file(debian/vantorel.metainfo.xml.in vantorel.metainfo.xml @ONLY)
 configure_file(debian/vantorel.6.in vantorel.6 @ONLY)
 configure_file(debian/changelog changelog COPYONLY)
-# The changelog is history, written by hand: its newest entry must be this version's.
+# The changelog and the metainfo's releases are history, written by hand, with their dates:
+# each must have this version's entry on top.
 file(STRINGS debian/changelog newest LIMIT_COUNT 1)
 if(NOT newest MATCHES "^vantorel \\(${PROJECT_VERSION}\\) ")
     message(FATAL_ERROR "packaging/debian/changelog has no entry for ${PROJECT_VERSION} on top")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS debian/vantorel.metainfo.xml)
+file(STRINGS debian/vantorel.metainfo.xml newest REGEX "<release " LIMIT_COUNT 1)
+if(NOT newest MATCHES "<release version=\"${PROJECT_VERSION}\"")
+    message(FATAL_ERROR "packaging/debian/vantorel.metainfo.xml has no release ${PROJECT_VERSION}")
 endif()
 
 # Debian's manual pages and changelogs are compressed at the highest level, with no name or
@@ -27,7 +31,7 @@ install(TARGETS vantorel RUNTIME DESTINATION lib/games/vantorel)
 install(PROGRAMS ${debian}/vantorel DESTINATION games)
 install(FILES ${CMAKE_SOURCE_DIR}/assets/FinalTitle.bmp DESTINATION share/games/vantorel)
 install(FILES ${debian}/vantorel.desktop DESTINATION share/applications)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vantorel.metainfo.xml DESTINATION share/metainfo)
+install(FILES ${debian}/vantorel.metainfo.xml DESTINATION share/metainfo)
 foreach(size 32 48 64 128 256)
     install(FILES ${CMAKE_SOURCE_DIR}/assets/icons/vantorel-${size}.png
             DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME vantorel.png)
