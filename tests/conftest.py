@@ -1,5 +1,6 @@
-"""Shared by the browser and the end-to-end tests, which run with Debian's Python (pytest and
-Selenium come from its packages): /usr/bin/python3 -m pytest tests/web tests/e2e"""
+"""Shared by the browser, the end-to-end and the release tests, which run with Debian's Python
+(pytest and Selenium come from its packages): /usr/bin/python3 -m pytest tests/web tests/e2e
+tests/release. One Xvfb screen and one Wine prefix serve the whole run."""
 
 import os
 import re
@@ -7,6 +8,7 @@ import shutil
 
 import pytest
 
+import harness
 from scene import ROOT
 
 EVIDENCE = os.path.join(ROOT, "build", "e2e")
@@ -33,3 +35,26 @@ def pytest_runtest_makereport(item, call):
         except Exception as error:  # the verdict stands; only its picture is missing
             path = f"none: {error!r}"
         report.sections.append(("screenshot", path))
+
+
+@pytest.fixture(scope="session")
+def display():
+    with harness.Display() as screen:
+        yield screen
+
+
+@pytest.fixture(scope="session")
+def wine_env(display, tmp_path_factory):
+    """An environment for Wine programs on the display, in a prefix made once for the run."""
+    env = harness.wine_env(str(tmp_path_factory.mktemp("wineprefix")), display.env())
+    harness.prepare_wine_prefix(env, crash_dialog=False)
+    yield env
+    harness.end_wine(env)
+
+
+@pytest.fixture
+def screen(request, display):
+    """The run's screen, kept as the failing test last looked at it."""
+    display.last_shot = None
+    request.node.save_screen = lambda path: (display.last_shot or display.shot()).save(path)
+    return display

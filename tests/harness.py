@@ -5,6 +5,7 @@ keys for its window and its message boxes, and a Wine prefix with an 800 x 600 v
 
 import contextlib
 import os
+import select
 import shutil
 import subprocess
 import time
@@ -35,31 +36,23 @@ class Display:
 
     def __init__(self, timeout=20):
         read, write = os.pipe()
-        # -noreset: by default the server starts over whenever its last client leaves, and
-        # refuses connections meanwhile; a game started right after another would find no
-        # display. -r: no auto-repeat, so a key held is one press, and a key held for the game
-        # cannot repeat into a message box that opens meanwhile.
+        # -noreset: else the server starts over, refusing connections, whenever its last
+        # client leaves. -r: no auto-repeat, so a key held is one press, which cannot repeat
+        # into a message box that opens meanwhile.
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp",
              "-noreset", "-r"],
             pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
-        # It writes the line feed after the number, and fails if the pipe is closed by then.
-        os.set_blocking(read, False)
-        received = bytearray()
-
-        def whole_line():
-            with contextlib.suppress(BlockingIOError):
-                received.extend(os.read(read, 16))
-            return received.endswith(b"\n")
-
-        poll(whole_line, timeout, interval=0.01)
+        # The number, then a line feed; Xvfb fails if the pipe is closed before it is written.
+        received = b""
+        while not received.endswith(b"\n") and select.select([read], [], [], timeout)[0]:
+            received += os.read(read, 16) or b"\n"
         os.close(read)
-        number = received.strip()
-        if not received.endswith(b"\n"):
+        if not received.strip().isdigit():
             self.close()
             raise RuntimeError(f"Xvfb gave no display number within {timeout} s")
-        self.name = ":" + number.decode()
+        self.name = ":" + received.strip().decode()
         # The screenshot a failing test leaves behind.
         self.last_shot = None
 
@@ -219,14 +212,6 @@ def wine(env, *args, timeout=180):
     succeed."""
     subprocess.run(args, env=env, check=True, timeout=timeout, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
-
-
-def wine_prefix_ready(prefix):
-    try:
-        with open(os.path.join(prefix, "user.reg"), encoding="utf-8", errors="replace") as f:
-            return '"Default"="800x600"' in f.read()
-    except OSError:
-        return False
 
 
 def prepare_wine_prefix(env, crash_dialog=True):

@@ -1,5 +1,5 @@
-"""Fixtures of the end-to-end tests: one Xvfb screen and one Wine prefix for the whole run, and
-the games a test starts, each ended once it is over."""
+"""Fixtures of the end-to-end tests: the games a test starts, on the run's one screen, each
+ended once it is over."""
 
 import os
 
@@ -8,29 +8,12 @@ import pytest
 import harness
 
 
-@pytest.fixture(scope="session")
-def display():
-    with harness.Display() as screen:
-        yield screen
-
-
-@pytest.fixture(scope="session")
-def wine_env(display, tmp_path_factory):
-    """An environment for Wine programs on the display, in a prefix made once for the run."""
-    env = harness.wine_env(str(tmp_path_factory.mktemp("wineprefix")), display.env())
-    harness.prepare_wine_prefix(env, crash_dialog=False)
-    yield env
-    harness.end_wine(env)
-
-
 @pytest.fixture
-def start_game(request, display, tmp_path):
+def start_game(screen, tmp_path):
     """start(launch, title, prepare=None) -> launch(folder), the game in a new run folder that
     holds title (a file, its bytes, or None) as FinalTitle.bmp; prepare(folder) runs first.
     Every game is ended after the test."""
     games = []
-    display.last_shot = None
-    request.node.save_screen = lambda path: (display.last_shot or display.shot()).save(path)
 
     def start(launch, title, prepare=None):
         folder = harness.run_folder(str(tmp_path / f"run{len(games)}"), title)

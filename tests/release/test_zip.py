@@ -1,0 +1,72 @@
+"""The Windows zip as a player meets it: unpacked into a folder whose path has a space and an
+accent, and played there under Wine; its version resource; its text files in CR LF."""
+
+import os
+import subprocess
+import zipfile
+
+import pytest
+
+import harness
+import scene
+
+# Version strings the resource must carry, besides FileVersion and ProductVersion.
+STRINGS = {"ProductName": "Vantorel", "CompanyName": "The Vantorel developers",
+           "OriginalFilename": "vantorel.exe", "InternalName": "vantorel",
+           "LegalCopyright": "Copyright (c) 2026 The Vantorel developers"}
+# The DLLs every Windows has; the C and C++ run-times are linked in.
+WINDOWS_DLLS = {"ddraw.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "user32.dll", "winmm.dll"}
+
+
+def version_string(raw, key):
+    """A String entry's value: after its key and a NUL in UTF-16, padded to 32 bits."""
+    start = raw.find((key + "\0").encode("utf-16-le")) + 2 * len(key) + 2
+    start += -start % 4
+    return raw[start:].decode("utf-16-le", errors="replace").split("\0")[0]
+
+
+@pytest.fixture(scope="module")
+def unpacked(release, tmp_path_factory):
+    folder = tmp_path_factory.mktemp("zip") / "Mes jeux é"
+    with zipfile.ZipFile(release("vantorel-{v}-win32.zip")) as archive:
+        names = archive.namelist()
+        archive.extractall(folder)
+    (top,) = {name.split("/")[0] for name in names}
+    return folder / top
+
+
+def test_zip_holds_the_game_and_its_texts_in_windows_line_ends(unpacked, release):
+    assert unpacked.name + ".zip" == os.path.basename(release("vantorel-{v}-win32.zip"))
+    assert sorted(os.listdir(unpacked)) == ["FinalTitle.bmp", "LICENSE.txt", "README.txt",
+                                            "vantorel.exe"]
+    for text in ("README.txt", "LICENSE.txt"):
+        data = (unpacked / text).read_bytes()
+        assert data.count(b"\n") == data.count(b"\r\n"), text
+    assert b"MIT" in (unpacked / "LICENSE.txt").read_bytes()
+
+
+def test_exe_carries_its_version_and_needs_only_windows_dlls(unpacked):
+    exe = unpacked / "vantorel.exe"
+    version = unpacked.name.split("-")[1]
+    raw = subprocess.run(["wrestool", "-x", "--raw", "-t16", exe], stdout=subprocess.PIPE,
+                         check=True).stdout
+    expected = dict(STRINGS, FileVersion=version + ".0", ProductVersion=version + ".0")
+    assert {key: version_string(raw, key) for key in expected} == expected
+    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", exe], stdout=subprocess.PIPE,
+                          text=True, check=True).stdout
+    dlls = {line.split()[-1].lower() for line in dump.splitlines() if "DLL Name:" in line}
+    assert dlls <= WINDOWS_DLLS
+
+
+def test_zip_plays_where_it_was_unpacked(unpacked, screen, wine_env):
+    game = harness.Game(["wine", "vantorel.exe"], str(unpacked), wine_env, screen,
+                        focus="Wine desktop")
+    try:
+        assert game.shows(lambda shot: scene.field(shot) or scene.title_drawn(shot)) == ""
+        game.press_until("Escape", game.ended)
+        assert game.process.wait(30) == 0
+        assert (unpacked / "Log.txt").read_bytes() == b"Game successfully returning...\r\n"
+    finally:
+        game.end()
+        harness.end_wine(wine_env)
+
