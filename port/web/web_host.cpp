@@ -107,12 +107,12 @@ long Enter(const PortCall&) {
 }
 
 bool InFront() {
-    return true;
+    return vantorel_page_in_front() != 0;
 }
 
 const PortHost host = {Now,          SleepFor,       KeyDown,    ShowBox, OpenWindow,
                        CloseWindow,  ShowPageCursor, PumpEvents, SetMode, RestoreMode,
-                       SurfacePitch, Present,        Enter,   InFront};
+                       SurfacePitch, Present,        Enter,      InFront};
 
 } // namespace
 
