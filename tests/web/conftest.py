@@ -64,10 +64,6 @@ class Page:
         assert result, f"timed out waiting for: {script}"
         return result
 
-    def frames(self):
-        """How many frames the game has presented."""
-        return self.js("return vantorel.frames")
-
     def step(self, frames=1):
         """Lets `frames` held animation frames go, waiting for each as needed."""
         while frames:
@@ -87,7 +83,6 @@ class Page:
                 "pads[which].axes[0] = stick;", list(buttons), stick, which)
 
     def phone(self, width, height):
-        """Makes the browser a phone with a touch screen of that many CSS pixels."""
         self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
                                     {"enabled": True, "maxTouchPoints": 2})
         self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
