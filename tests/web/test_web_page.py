@@ -88,9 +88,13 @@ def test_a_hidden_tab_stops_the_frames_until_it_is_shown(page, browser):
     game.wait(f"return vantorel.frames > {shown['frames']}")
 
 
-def test_a_pad_moves_the_paddle_past_half_the_stick(page):
+def test_the_arrows_and_a_pad_move_the_paddle_past_half_the_stick(page):
     game = page()
     game.step()
+    for key, pixels in ((Keys.ARROW_RIGHT, PADDLE_STEP), (Keys.ARROW_LEFT, -PADDLE_STEP)):
+        start = scene.paddle_x(game.shot())
+        game.key(key, frames=2)
+        assert scene.paddle_x(game.shot()) == start + 2 * pixels, key
     rows = [  # (pad, buttons held, left stick, pixels a frame)
         (0, (PAD_RIGHT,), 0, PADDLE_STEP),
         (1, (PAD_LEFT,), 0, -PADDLE_STEP),
