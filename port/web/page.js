@@ -133,7 +133,8 @@
     element('play').addEventListener(type, lift);
 
   // Each frame, and each page frame while a box or the end waits, reads the pads afresh. A
-  // press of A or Start on a pad is OK for the page's box and for "Play again".
+  // press of A or Start is OK for the page's box and for "Play again"; one held since before
+  // the box came up is not, as a key held then does not close it either.
   function pollPads() {
     padHeld.clear();
     for (const pad of navigator.getGamepads ? navigator.getGamepads() : []) {
