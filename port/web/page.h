@@ -8,8 +8,11 @@ extern "C" {
 
 // Called by the host's clock: the page's monotonic clock in milliseconds.
 double vantorel_page_now();
-// Called by GetAsyncKeyState: whether the page has seen this virtual key go down and not up.
+// Called by GetAsyncKeyState: whether this virtual key is held on the keyboard, by a finger or
+// on a pad.
 int vantorel_page_key_down(int vk);
+// Called by GetForegroundWindow: whether the page is the one shown, taking the keys.
+int vantorel_page_in_front();
 // Called by MessageBoxA: shows the box in the page; waits until OK, Return or Space.
 void vantorel_page_message_box(const char* caption, const char* text, int isError);
 // Called by CreateWindowExA: makes the canvas ready; 0 if the page cannot draw.

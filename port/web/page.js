@@ -1,6 +1,6 @@
-// The page around the game: the canvas it draws on, the keys it polls, its message boxes, its
-// log, and what the page shows when a run ends. Each run is a fresh module (vantorel.js), as
-// each start of the Windows program is a fresh process.
+// The page around the game: the canvas it draws on, the keys it polls (from the keyboard, a
+// finger or a pad), its message boxes, its log, and what the page shows when a run ends. Each
+// run is a fresh module (vantorel.js), as each start of the Windows program is a fresh process.
 'use strict';
 
 (function () {
@@ -9,6 +9,14 @@
     ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
     Enter: 0x0D, NumpadEnter: 0x0D, Escape: 0x1B, F5: 0x74,
   };
+  const VK_LEFT = 0x25;
+  const VK_RIGHT = 0x27;
+  const VK_RETURN = 0x0D;
+  // A pad's controls in the standard layout, and the key each stands for.
+  const PAD_BUTTONS = [[0, VK_RETURN], [9, VK_RETURN], [3, 0x74], [8, 0x1B],
+                       [14, VK_LEFT], [15, VK_RIGHT]];
+  // The left stick holds an arrow only past half its travel.
+  const STICK_HALF = 0.5;
   // The game's working folder in the in-memory file system: the title is read from it and
   // the log written to it.
   const RUN_FOLDER = '/game';
@@ -28,6 +36,15 @@
     .catch(() => null);
 
   const held = new Set();
+  // The keys the pads held when last polled, once a frame.
+  const padHeld = new Set();
+  let padOk = false;
+  // Each finger (or pen, or a pointer on a key button) holds one key, by its pointer id.
+  const fingers = new Map();
+  // A finger's key is held for at least the frame after it came down, however short the tap.
+  let tapped = new Set();
+  let tappedBeforeFrame = new Set();
+  let pollingPads = false;
   let module = null;
   let context = null;
   let image = null;
@@ -82,6 +99,92 @@
   }, true);
   // A key released while the page is not looking never comes up here.
   window.addEventListener('blur', () => held.clear());
+
+  // A finger on the picture holds Left on the left of its middle and Right on the right of it;
+  // the mouse plays no part there. The picture is centred in the canvas, so its middle is the
+  // canvas's.
+  function aim(event) {
+    const box = canvas.getBoundingClientRect();
+    hold(event, event.clientX < box.left + box.width / 2 ? VK_LEFT : VK_RIGHT);
+  }
+  function hold(event, vk) {
+    event.preventDefault();
+    event.currentTarget.setPointerCapture(event.pointerId);
+    if (!fingers.has(event.pointerId))
+      tapped.add(vk);
+    fingers.set(event.pointerId, vk);
+  }
+  function lift(event) {
+    fingers.delete(event.pointerId);
+  }
+  canvas.addEventListener('pointerdown', (event) => {
+    if (event.pointerType !== 'mouse')
+      aim(event);
+  });
+  canvas.addEventListener('pointermove', (event) => {
+    if (fingers.has(event.pointerId))
+      aim(event);
+  });
+  for (const button of element('keys').querySelectorAll('button')) {
+    const vk = Number(button.dataset.key);
+    button.addEventListener('pointerdown', (event) => hold(event, vk));
+  }
+  for (const type of ['pointerup', 'pointercancel', 'lostpointercapture'])
+    element('play').addEventListener(type, lift);
+
+  // Each frame, and each page frame while a box or the end waits, reads the pads afresh. A
+  // press of A or Start is OK for the page's box and for "Play again"; one held since before
+  // the box came up is not, as a key held then does not close it either.
+  function pollPads() {
+    padHeld.clear();
+    for (const pad of navigator.getGamepads ? navigator.getGamepads() : []) {
+      if (!pad || pad.mapping !== 'standard')
+        continue;
+      for (const [index, vk] of PAD_BUTTONS) {
+        if (pad.buttons[index] && pad.buttons[index].pressed)
+          padHeld.add(vk);
+      }
+      if (pad.axes[0] < -STICK_HALF)
+        padHeld.add(VK_LEFT);
+      if (pad.axes[0] > STICK_HALF)
+        padHeld.add(VK_RIGHT);
+    }
+    const ok = padHeld.has(VK_RETURN);
+    const pressed = ok && !padOk;
+    padOk = ok;
+    if (pressed && closeBox)
+      closeBox();
+    else if (pressed && status.state === 'ended')
+      start();
+  }
+  function pollPadsWhileWaiting() {
+    pollingPads = Boolean(closeBox) || status.state === 'ended';
+    if (!pollingPads)
+      return;
+    pollPads();
+    requestAnimationFrame(pollPadsWhileWaiting);
+  }
+  function waitWithPads() {
+    if (!pollingPads) {
+      pollingPads = true;
+      requestAnimationFrame(pollPadsWhileWaiting);
+    }
+  }
+
+  function releaseAll() {
+    held.clear();
+    fingers.clear();
+    tapped.clear();
+    tappedBeforeFrame.clear();
+  }
+
+  function fingerHolds(vk) {
+    for (const key of fingers.values()) {
+      if (key === vk)
+        return true;
+    }
+    return tappedBeforeFrame.has(vk);
+  }
 
   element('box-ok').addEventListener('click', () => {
     if (closeBox)
@@ -153,7 +256,8 @@
   // Called back by the program through page_library.js.
   const page = {
     now: () => performance.now(),
-    keyDown: (vk) => held.has(vk),
+    keyDown: (vk) => held.has(vk) || padHeld.has(vk) || fingerHolds(vk),
+    inFront: () => document.visibilityState === 'visible',
     messageBox(caption, text, isError, dismissed) {
       element('box-caption').textContent = caption;
       element('box-text').textContent = text;
@@ -165,6 +269,7 @@
         boxPanel.hidden = true;
         dismissed();
       };
+      waitWithPads();
     },
     openWindow(caption) {
       context = canvas.getContext('2d', {alpha: false});
@@ -195,7 +300,12 @@
       context.putImageData(image.data, 0, 0);
     },
     nextFrame(wakeUp) {
-      requestAnimationFrame(() => wakeUp());
+      requestAnimationFrame(() => {
+        [tappedBeforeFrame, tapped] = [tapped, tappedBeforeFrame];
+        tapped.clear();
+        pollPads();
+        wakeUp();
+      });
     },
     frameTimed(workMs, updateMs) {
       const slot = status.frames % TIMED_FRAMES;
@@ -208,18 +318,19 @@
     ended(code) {
       status.state = 'ended';
       status.exitCode = code;
-      held.clear();
+      releaseAll();
       element('ended-text').textContent =
         'The game has ended with exit code ' + code + '.';
       endedPanel.hidden = false;
       element('again').focus();
+      waitWithPads();
       console.info('vantorel: the game ended with exit code ' + code);
     },
   };
 
   function start() {
     endedPanel.hidden = true;
-    held.clear();
+    releaseAll();
     status.state = 'running';
     status.exitCode = null;
     Vantorel({

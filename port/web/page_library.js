@@ -9,6 +9,9 @@ mergeInto(LibraryManager.library, {
   vantorel_page_key_down: function(vk) {
     return Module['page'].keyDown(vk) ? 1 : 0;
   },
+  vantorel_page_in_front: function() {
+    return Module['page'].inFront() ? 1 : 0;
+  },
   vantorel_page_message_box: function(caption, text, isError) {
     return Asyncify.handleSleep(function(wakeUp) {
       Module['page'].messageBox(UTF8ToString(caption), UTF8ToString(text), isError !== 0, wakeUp);

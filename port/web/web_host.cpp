@@ -93,6 +93,11 @@ void Present(const WORD* pixels, LONG pitch, int width, int height) {
     state.frameStart = vantorel_page_now();
 }
 
+// The game's window is in front while the page is shown.
+bool InFront() {
+    return vantorel_page_in_front() != 0;
+}
+
 // Closing the tab ends the page outright, so no close request ever reaches the game: the
 // default, empty pumpEvents is kept.
 PortHost MakeHost() {
@@ -107,6 +112,7 @@ PortHost MakeHost() {
     h.setDisplayMode = SetMode;
     h.restoreDisplayMode = RestoreMode;
     h.present = Present;
+    h.inFront = InFront;
     return h;
 }
 

@@ -16,15 +16,12 @@ CHROMIUM_FLAGS = ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-
                   "--disable-component-update", "--disable-sync", "--window-size=800,777"]
 
 
-def start_chromium(profile, console=False):
-    """A fresh Chromium with its profile in the folder given; `console` keeps the page's
-    console messages for the driver's log."""
+def start_chromium(profile):
+    """A fresh Chromium with its profile in the folder given."""
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for flag in CHROMIUM_FLAGS + [f"--user-data-dir={profile}"]:
         options.add_argument(flag)
-    if console:
-        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 

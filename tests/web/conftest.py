@@ -1,13 +1,13 @@
-"""The browser tests' fixtures: the built site served on 127.0.0.1, Debian's Chromium run
-headless through ChromeDriver, and the game's page in it as the tests drive it, whose clock and
-animation frames are the test's unless it asks for the browser's own."""
+"""The browser tests' fixtures: the built site served on 127.0.0.1, and the game's page in
+headless Chromium as the tests drive it, with scripted pads, fingers and (unless a test asks
+for the browser's own) the test's clock and animation frames."""
 
 import base64
-import contextlib
 import os
 
 import pytest
 from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
 
 from chromium import served, start_chromium
 from harness import poll
@@ -16,34 +16,43 @@ from scene import ROOT, read_image
 SITE = os.path.join(ROOT, "build", "web")
 
 # Runs before the page's own scripts: performance.now is the test's clock, and animation
-# frames wait until heldFrames.step() lets them go, the clock moving on by `ms` first.
+# frames wait until heldFrames.run(count) lets them go, one by one, each 16 ms after the last;
+# it returns how many of the count it could not run for want of a waiting frame.
 HELD_FRAMES = """
-(() => {
-  let now = 0;
-  let waiting = [];
-  performance.now = () => now;
-  window.requestAnimationFrame = (callback) => waiting.push(callback);
-  window.heldFrames = {
-    waiting: () => waiting.length,
-    step(ms) {
-      now += ms;
+let now = 0;
+let waiting = [];
+performance.now = () => now;
+window.requestAnimationFrame = (callback) => waiting.push(callback);
+window.heldFrames = {
+  waiting: () => waiting.length,
+  run(count) {
+    for (; count > 0 && waiting.length > 0; --count) {
+      now += 16;
       const due = waiting;
       waiting = [];
       due.forEach((callback) => callback(now));
-    },
-  };
-})();
+    }
+    return count;
+  },
+};
+"""
+# Two pads in the standard layout, all up, whose buttons and left stick Page.pad sets.
+SCRIPTED_PADS = """
+window.pads = [0, 1].map(() => ({mapping: 'standard', axes: [0, 0, 0, 0],
+                                 buttons: Array.from({length: 17}, () => ({pressed: false}))}));
+navigator.getGamepads = () => [null, ...pads];
 """
 
 
 class Page:
-    """The game's page: its status, its canvas, its log, its frames and the keyboard."""
+    """The game's page: its status, canvas, log and frames, and the keys, pads and fingers."""
 
     def __init__(self, driver, url, held, before):
         self.driver = driver
-        if held or before:
-            script = (HELD_FRAMES if held else "") + before
-            driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": script})
+        script = SCRIPTED_PADS + before
+        if held:
+            script = HELD_FRAMES + script
+        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": script})
         driver.get(url)
 
     def js(self, script, *args):
@@ -55,30 +64,50 @@ class Page:
         assert result, f"timed out waiting for: {script}"
         return result
 
-    def frames(self):
-        """How many frames the game has presented."""
-        return self.js("return vantorel.frames")
-
     def step(self, frames=1):
-        """Lets `frames` held animation frames go, each one 16 ms after the last."""
-        for _ in range(frames):
+        """Lets `frames` held animation frames go, waiting for each as needed."""
+        while frames:
             self.wait("return heldFrames.waiting() > 0")
-            self.js("heldFrames.step(16)")
+            frames = self.js("return heldFrames.run(arguments[0])", frames)
 
-    @contextlib.contextmanager
-    def holding(self, key):
-        """Holds the key down for the length of a with block."""
+    def key(self, key, frames=1):
+        """Holds the key down for that many frames."""
         ActionChains(self.driver).key_down(key).perform()
-        try:
-            yield
-        finally:
-            ActionChains(self.driver).key_up(key).perform()
+        self.step(frames)
+        ActionChains(self.driver).key_up(key).perform()
+
+    def pad(self, *buttons, stick=0, which=0):
+        """Holds these buttons of a scripted pad and its left stick at `stick`; the rest up."""
+        self.js("const [buttons, stick, which] = arguments;"
+                "pads[which].buttons.forEach((b, i) => { b.pressed = buttons.includes(i); });"
+                "pads[which].axes[0] = stick;", list(buttons), stick, which)
+
+    def phone(self, width, height):
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
+                                    {"enabled": True, "maxTouchPoints": 2})
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": height, "deviceScaleFactor": 2, "mobile": True})
+
+    def touch(self, kind, *points):
+        """A touch event ("touchStart", "touchMove", "touchEnd") with fingers at these points."""
+        fingers = [{"x": x, "y": y, "id": n} for n, (x, y) in enumerate(points)]
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
+                                    {"type": kind, "touchPoints": fingers})
+
+    def rect(self, name):
+        """Where the canvas ("screen") or the key button of this name is on the page."""
+        element = self.driver.find_element(By.XPATH, f"//*[@id='{name}' or text()='{name}']")
+        return self.js("return arguments[0].getBoundingClientRect().toJSON()", element)
+
+    def tap(self, name):
+        """A finger down and up again at once on the middle of rect(name), then a frame."""
+        box = self.rect(name)
+        self.touch("touchStart", (box["x"] + box["width"] / 2, box["y"] + box["height"] / 2))
+        self.touch("touchEnd")
+        self.step()
 
     def log(self):
         return self.js("return vantorel.log()").encode("latin-1")
-
-    def shown(self, element_id):
-        return self.js(f"return !document.getElementById('{element_id}').hidden")
 
     def text(self, element_id):
         return self.js(f"return document.getElementById('{element_id}').textContent")
@@ -91,7 +120,6 @@ class Page:
 
 @pytest.fixture(scope="session")
 def site():
-    """The address of the built site, served on 127.0.0.1 for the whole run."""
     if not os.path.exists(os.path.join(SITE, "index.html")):
         pytest.fail(f"{SITE} holds no site: build it with 'make web'")
     with served(SITE) as url:
@@ -100,7 +128,7 @@ def site():
 
 @pytest.fixture
 def browser(request, tmp_path):
-    driver = start_chromium(tmp_path / "profile", console=True)
+    driver = start_chromium(tmp_path / "profile")
     request.node.save_screen = driver.save_screenshot
     yield driver
     driver.quit()
@@ -109,8 +137,4 @@ def browser(request, tmp_path):
 @pytest.fixture
 def page(browser, site):
     """open(held=True, before=script run first) -> the game's Page."""
-
-    def open_page(held=True, before=""):
-        return Page(browser, site, held, before)
-
-    return open_page
+    return lambda held=True, before="": Page(browser, site, held, before)

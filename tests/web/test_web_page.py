@@ -1,96 +1,49 @@
-"""The game in a page, end to end in headless Chromium: what it draws, the keys it takes from
-the page, its message boxes, its log, how a run ends, and the browser's frames driving it."""
+"""The game in a page, end to end in headless Chromium: what it draws, its keys from the
+keyboard, a finger and a pad, its message boxes, its log, how a run ends, and the browser's
+frames driving it."""
 import os
 
-from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
 import scene
+from conftest import SITE
 from harness import poll
 
 PADDLE_STEP = 5  # pixels a frame while an arrow is held
-EXIT_LINE = b"Game successfully returning...\r\n"
-
-# Records, in the bubbling phase after the page has had its say, whether the page kept each
-# key's default action (scrolling, reloading) from the browser.
-RECORD_DEFAULTS = """
-window.prevented = {};
-window.addEventListener('keydown', (e) => { prevented[e.code] = e.defaultPrevented; });
-"""
-
-
-def end_with_escape(game):
-    with game.holding(Keys.ESCAPE):
-        game.step()
-    game.wait("return vantorel.state === 'ended'")
+# A pad's buttons in the standard layout.
+PAD_A = 0
+PAD_Y = 3
+PAD_BACK = 8
+PAD_START = 9
+PAD_LEFT = 14
+PAD_RIGHT = 15
 
 
-def test_the_first_frame_is_the_golden_one(page):
+def press_on_the_pad(game, button):
+    """The button down for a frame, then up."""
+    game.pad(button)
+    game.step()
+    game.pad()
+
+
+def check_the_buttons(game, screenshot, button_edge, canvas_edge):
+    """Enter, F5 and Escape are a thumb's size and past that edge of the canvas, which holds
+    the picture. The page as it looks is kept as build/<screenshot>."""
+    screen = game.rect("screen")
+    for button in ("Enter", "F5", "Escape"):
+        box = game.rect(button)
+        assert box["width"] >= 48
+        assert box["height"] >= 48
+        assert box[button_edge] >= screen[canvas_edge], button
+    game.driver.save_screenshot(os.path.join(SITE, "..", screenshot))
+
+
+def test_the_first_frame_is_the_golden_one_and_no_buttons_without_touch(page):
     game = page()
     game.wait("return vantorel.frames === 1")
     bad = scene.golden_differences(game.shot())
     assert bad == [], f"{len(bad)} rows differ, first at {bad[:3]}"
-
-
-def test_the_arrows_move_the_paddle_and_not_the_page(page):
-    game = page()
-    game.step()
-    game.js(RECORD_DEFAULTS)
-    start = scene.paddle_x(game.shot())
-    with game.holding(Keys.ARROW_RIGHT):
-        game.step(3)
-    right = scene.paddle_x(game.shot())
-    with game.holding(Keys.ARROW_LEFT):
-        game.step(2)
-    assert right == start + 3 * PADDLE_STEP
-    assert scene.paddle_x(game.shot()) == right - 2 * PADDLE_STEP
-    assert game.js("return prevented") == {"ArrowRight": True, "ArrowLeft": True}
-
-
-def test_f5_shows_the_overlay_and_keeps_the_page(page, browser):
-    game = page()
-    game.step()
-    game.js(RECORD_DEFAULTS + "window.sameDocument = true;")
-    assert not scene.overlay_shown(game.shot())
-    with game.holding(Keys.F5):
-        game.step()
-    game.step()
-    assert scene.overlay_shown(game.shot())
-    assert game.js("return window.sameDocument === true")
-    assert game.js("return prevented") == {"F5": True}
-    if os.environ.get("VANTOREL_WEB_SCREENSHOT"):
-        game.step(70)  # a second of frames, for the overlay's frame rate
-        browser.save_screenshot(os.environ["VANTOREL_WEB_SCREENSHOT"])
-
-
-def test_escape_ends_the_game_and_leaves_the_log(page, browser, tmp_path):
-    downloads = tmp_path / "downloads"
-    browser.execute_cdp_cmd("Browser.setDownloadBehavior",
-                            {"behavior": "allow", "downloadPath": str(downloads)})
-    game = page()
-    game.step()
-    end_with_escape(game)
-    assert game.shown("ended-panel")
-    assert "exit code 0" in game.text("ended-text")
-    assert game.log() == EXIT_LINE
-    browser.find_element(By.ID, "log").click()
-    saved = downloads / "Log.txt"
-    assert poll(saved.exists, 10), "the log link downloaded nothing"
-    assert poll(lambda: saved.read_bytes() == EXIT_LINE, 10), saved.read_bytes()
-    console = [entry["message"] for entry in browser.get_log("browser")]
-    assert any('"Log.txt: Game successfully returning..."' in line for line in console), console
-
-
-def test_play_again_starts_a_fresh_run(page, browser):
-    game = page()
-    game.step()
-    end_with_escape(game)
-    frames = game.frames()
-    browser.find_element(By.ID, "again").click()
-    game.wait(f"return vantorel.state === 'running' && vantorel.frames === {frames + 1}")
-    assert not game.shown("ended-panel")
-    # The new run emptied the log, as every start of the game does.
-    assert game.log() == b""
+    assert game.rect("keys")["height"] == 0
 
 
 def test_without_a_title_the_box_waits_for_return_and_the_game_plays(page, browser):
@@ -98,25 +51,19 @@ def test_without_a_title_the_box_waits_for_return_and_the_game_plays(page, brows
     browser.execute_cdp_cmd("Network.setBlockedURLs", {"urls": ["*/FinalTitle.bmp"]})
     game = page()
     game.wait("return !document.getElementById('box-panel').hidden")
-    assert game.text("box-caption") == "ERROR"
     assert game.text("box-text") == "Could not open FinalTitle.bmp"
-    assert game.frames() == 0
-    with game.holding(Keys.RETURN):
-        pass
+    assert game.js("return vantorel.frames") == 0
+    game.key(Keys.RETURN, frames=0)
     game.wait("return vantorel.frames === 1")
-    assert not game.shown("box-panel")
     assert scene.no_title(game.shot()) == ""
-    game.step(3)
-    assert game.frames() == 4
     assert game.log() == b"Could not open FinalTitle.bmp\r\n"
 
 
-def test_a_failed_start_shows_its_box_then_ends_with_code_1(page):
+def test_a_failed_start_shows_its_box_until_a_on_a_pad_then_ends_with_code_1(page):
     game = page(before="HTMLCanvasElement.prototype.getContext = () => null;")
     game.wait("return !document.getElementById('box-panel').hidden")
-    assert game.text("box-caption") == "Error!"
     assert game.text("box-text") == "Window Creation Failed!"
-    game.js("document.getElementById('box-ok').click()")
+    press_on_the_pad(game, PAD_A)
     game.wait("return vantorel.state === 'ended'")
     assert "exit code 1" in game.text("ended-text")
     assert game.log() == b"Window Creation Failed!\r\n"
@@ -137,6 +84,96 @@ def test_a_hidden_tab_stops_the_frames_until_it_is_shown(page, browser):
     hidden, shown = game.wait("return seen.length === 2 && seen")
     assert hidden["state"] == "hidden"
     assert shown["state"] == "visible"
-    # No frame while the tab was hidden.
     assert shown["frames"] == hidden["frames"]
     game.wait(f"return vantorel.frames > {shown['frames']}")
+
+
+def test_the_arrows_and_a_pad_move_the_paddle_past_half_the_stick(page):
+    game = page()
+    game.step()
+    for key, pixels in ((Keys.ARROW_RIGHT, PADDLE_STEP), (Keys.ARROW_LEFT, -PADDLE_STEP)):
+        start = scene.paddle_x(game.shot())
+        game.key(key, frames=2)
+        assert scene.paddle_x(game.shot()) == start + 2 * pixels, key
+    rows = [  # (pad, buttons held, left stick, pixels a frame)
+        (0, (PAD_RIGHT,), 0, PADDLE_STEP),
+        (1, (PAD_LEFT,), 0, -PADDLE_STEP),
+        (0, (), 0.5, 0),
+        (0, (), 0.51, PADDLE_STEP),
+        (1, (), -0.5, 0),
+        (1, (), -0.51, -PADDLE_STEP),
+    ]
+    for which, buttons, stick, pixels in rows:
+        start = scene.paddle_x(game.shot())
+        game.pad(*buttons, stick=stick, which=which)
+        game.step(2)
+        game.pad(which=which)
+        assert scene.paddle_x(game.shot()) == start + 2 * pixels, (which, buttons, stick)
+
+
+def test_upright_fingers_hold_the_arrows_and_the_enter_button_not_a_tap_dismisses(page, browser):
+    game = page()
+    game.phone(390, 844)
+    game.step()
+    check_the_buttons(game, "web-phone-portrait.png", "top", "bottom")
+    game.step(200)  # to the first lost ball
+    assert scene.prompt_shown(game.shot())
+    game.tap("screen")
+    game.step()
+    assert scene.prompt_shown(game.shot())
+    game.tap("Enter")
+    game.step()
+    assert not scene.prompt_shown(game.shot())
+    screen = game.rect("screen")
+    middle = screen["x"] + screen["width"] / 2
+    y = screen["y"] + screen["height"] / 2
+    rows = [  # (where fingers are down, pixels a frame)
+        ([middle - 5], -PADDLE_STEP),
+        ([middle + 5], PADDLE_STEP),
+        ([middle - 100, middle + 100], -PADDLE_STEP),
+    ]
+    for fingers, pixels in rows:
+        start = scene.paddle_x(game.shot())
+        game.touch("touchStart", *[(x, y) for x in fingers])
+        # Slid as if to scroll or zoom the page, a finger goes on holding its arrow.
+        game.touch("touchMove", *[(x, y - 200) for x in fingers])
+        game.step(2)
+        game.touch("touchEnd")
+        game.step()
+        assert scene.paddle_x(game.shot()) == start + 2 * pixels, fingers
+    assert game.js("return [scrollX, scrollY, visualViewport.scale]") == [0, 0, 1]
+    # The mouse holds nothing.
+    start = scene.paddle_x(game.shot())
+    mouse = {"x": middle - 50, "y": y, "button": "left", "clickCount": 1}
+    browser.execute_cdp_cmd("Input.dispatchMouseEvent", {"type": "mousePressed", **mouse})
+    game.step(2)
+    browser.execute_cdp_cmd("Input.dispatchMouseEvent", {"type": "mouseReleased", **mouse})
+    assert scene.paddle_x(game.shot()) == start
+
+
+def test_on_its_side_f5_escape_and_play_again_from_the_keyboard_buttons_and_pads(page):
+    game = page()
+    game.phone(844, 390)
+    game.step()
+    check_the_buttons(game, "web-phone-landscape.png", "left", "right")
+    game.tap("F5")
+    game.step()
+    assert scene.overlay_shown(game.shot())
+    game.step(13)  # F5 toggles again after 200 ms
+    press_on_the_pad(game, PAD_Y)
+    game.step()
+    assert not scene.overlay_shown(game.shot())
+    rows = [  # (a way to quit, the pad's button that plays again)
+        (lambda: game.key(Keys.ESCAPE), PAD_START),
+        (lambda: game.tap("Escape"), PAD_A),
+        (lambda: press_on_the_pad(game, PAD_BACK), PAD_START),
+    ]
+    for quit, again in rows:
+        quit()
+        game.wait("return vantorel.state === 'ended'")
+        assert "exit code 0" in game.text("ended-text")
+        assert game.log() == b"Game successfully returning...\r\n"
+        frames = game.js("return vantorel.frames")
+        press_on_the_pad(game, again)
+        game.wait(f"return vantorel.state === 'running' && vantorel.frames > {frames}")
+        assert game.log() == b""
