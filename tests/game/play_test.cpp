@@ -84,60 +84,6 @@ TEST_F(PlayStepTest, TimersActAtOnceAtStartAndKeepTheirPaceThroughTheClocksWrap)
     EXPECT_EQ(Player.x1, 310) << "Right held for 21 ms: a step a millisecond";
 }
 
-// In the frame the ball reaches the paddle's row, the arrow's step comes first: the paddle
-// moves under the ball and returns it.
-TEST_F(PlayStepTest, TheArrowsMoveThePaddleBeforeTheBallMeetsIt) {
-    PlacePlayer(380);
-    PlaceBall(422, 545, 0, 3);
-    scripted::SetKey(VK_RIGHT, true);
-    PlayStep();
-    EXPECT_EQ(Player.x1, 385);
-    EXPECT_EQ(Score, 100);
-    EXPECT_EQ(Ball.Vely, -3);
-    EXPECT_EQ(Ball.y1, 542) << "returned, then stepped up";
-}
-
-// With frames faster than the ball's 5 ms step and the keys' 1 ms, a second frame in the same
-// millisecond leaves the ball and the player's paddle alone: a ball still inside the wall
-// after its step is not turned back before the next one. The computer's paddle, on no timer,
-// moves in every frame all the same.
-TEST_F(PlayStepTest, ASecondFrameInTheSameMillisecondMovesOnlyTheComputersPaddle) {
-    PlaceBall(96, 300, -2, 3);
-    scripted::SetKey(VK_LEFT, true);
-    PlayStep();
-    EXPECT_EQ(Ball.Velx, 2) << "turned at the wall";
-    EXPECT_EQ(Ball.x1, 98) << "then stepped, still inside the wall";
-    EXPECT_EQ(Player.x1, 375);
-    EXPECT_EQ(Enemy.x1, 378);
-    PlayStep();
-    EXPECT_EQ(Ball.Velx, 2) << "not turned again";
-    EXPECT_EQ(Ball.x1, 98) << "nor stepped";
-    EXPECT_EQ(Player.x1, 375) << "the keys are read once a millisecond";
-    EXPECT_EQ(Enemy.x1, 376) << "the computer's paddle moved again";
-}
-
-// The computer's paddle moves 2 pixels towards the ball in every frame, with no timer.
-TEST_F(PlayStepTest, TheComputersPaddleFollowsTheBallEveryFrame) {
-    const struct {
-        const char* rule;
-        LONG ballX1;
-        LONG wantEnemyX1;
-    } cases[] = {
-        {"ball level with its left end: to the left", 380, 378},
-        {"ball inside it: stays", 381, 380},
-        {"ball inside, touching the right end: stays", 414, 380},
-        {"ball level with its right end: to the right", 415, 382},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.rule);
-        ResetEverything();
-        PlaceBall(c.ballX1, 300, 0, 0);
-        PlayStep();
-        EXPECT_EQ(Enemy.x1, c.wantEnemyX1);
-        EXPECT_EQ(Enemy.x2, c.wantEnemyX1 + 40);
-    }
-}
-
 // The prompt waits for Enter, which dismisses it and restarts play its own way; the ball waits
 // at the serve position, the player's paddle stays, the computer's goes back to the middle.
 TEST_F(PromptTest, EnterDismissesThePromptAndRestartsPlayAsItSays) {
