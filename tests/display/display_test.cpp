@@ -130,29 +130,6 @@ std::string Bgr(std::initializer_list<std::array<BYTE, 3>> pixels) {
     return bytes;
 }
 
-// Each pixel is the top bits of its channels, and the last file row is the top one, whatever
-// the pitch.
-TEST_F(TitleTest, PixelsAreTruncatedTo565AndTurnedUpsideDown) {
-    std::string rows(700 * 120 * 3, '\0');
-    const std::string bottom = Bgr({{0x10, 0x80, 0xFF}, {0xFF, 0xFF, 0xFF}, {7, 3, 7}});
-    const std::string top = Bgr({{0xF8, 0xFC, 0xF8}, {8, 4, 8}, {0x5D, 0x12, 0xC3}});
-    rows.replace(0, bottom.size(), bottom);
-    rows.replace(700 * 119 * 3, top.size(), top);
-    for (LONG padding : {0, 10}) {
-        SCOPED_TRACE("rows padded by " + std::to_string(padding));
-        scripted::SetPitchPadding(padding);
-        const std::vector<WORD> pixels = SurfacePixels(Load(BitmapFile(700, 120, rows)));
-        ASSERT_EQ(pixels.size(), 700u * 120);
-        const std::vector<WORD> topLeft(pixels.begin(), pixels.begin() + 3);
-        const std::vector<WORD> bottomLeft(pixels.begin() + 700 * 119,
-                                           pixels.begin() + 700 * 119 + 3);
-        EXPECT_EQ(topLeft, (std::vector<WORD>{0xFFFF, 0x0821, 0xC08B}));
-        EXPECT_EQ(bottomLeft, (std::vector<WORD>{0xFC02, 0xFFFF, 0x0000}));
-        titleSurface->Release();
-        titleSurface = nullptr;
-    }
-}
-
 // Kept on purpose: whatever bfOffBits says, pixels come from offset 54, and rows follow one
 // another without pad bytes, so a standard file of an odd width comes out sheared.
 TEST_F(TitleTest, PixelsComeFromOffset54WithoutPad) {
