@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,12 +43,21 @@ void ExpectGolden(const Page& shown) {
                                     << ", " << wrong / 1600 << ")";
 }
 
-// The texts the frame drew, in order.
-std::vector<std::string> Texts() {
-    std::vector<std::string> texts;
-    for (const scripted::Call& call : scripted::CallsNamed("TextOutA"))
-        texts.push_back(call.text[0]);
-    return texts;
+// The lines drawn so far, each as "text at x,y in colour" (the COLORREF in hex).
+std::vector<std::string> Lines() {
+    std::vector<std::string> lines;
+    long long colour = 0;
+    for (const scripted::Call& call : scripted::Calls()) {
+        if (call.name == "SetTextColor")
+            colour = call.args[0];
+        if (call.name != "TextOutA")
+            continue;
+        std::ostringstream line;
+        line << call.text[0] << " at " << call.args[0] << ',' << call.args[1] << " in " << std::hex
+             << colour;
+        lines.push_back(line.str());
+    }
+    return lines;
 }
 
 // Every test starts from a fresh host, with the game's title in a directory of its own.
@@ -137,28 +147,46 @@ TEST_F(FrameTest, KeysAreIgnoredWhileTheGameIsNotInFront) {
     EXPECT_EQ(scripted::CallCount("PostQuitMessage"), 1);
 }
 
-// The overlay adds its lines, with the values after the play step; the prompt is drawn in the
-// frame that dismisses it, beside the score line as Enter left it.
-TEST_F(FrameTest, TheOverlayAndAPromptAddTheirLines) {
+// The overlay adds its lines in white, with the values after the play step.
+TEST_F(FrameTest, TheOverlayShowsTheFrameRateAndTheCoordinates) {
     debugInfo = true;
-    gameOver = true;
-    Score = 1200;
-    scripted::SetKey(VK_RETURN, true);
     GameFrame();
-    const std::vector<std::string> texts = {
-        "Game Over!",
-        "Score: 0",
-        "Lives: 3",
-        "Level: 1",
-        "ESC to quit, arrow keys to move, Enter on prompt and F5 for debug info.",
-        "FPS: 1",
-        "Ball.Velx: -2",
-        "Ball.Vely: -3",
-        "Ball.x1: 397",
-        "Ball.y1: 350",
-        "Player.x1: 380",
-        "Player.x2: 420"};
-    EXPECT_EQ(Texts(), texts);
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), 11u);
+    const std::vector<std::string> overlay(lines.begin() + 4, lines.end());
+    const std::vector<std::string> expected = {
+        "FPS: 1 at 1,150 in ffffff",        "Ball.Velx: -2 at 1,165 in ffffff",
+        "Ball.Vely: -3 at 1,180 in ffffff", "Ball.x1: 395 at 1,195 in ffffff",
+        "Ball.y1: 347 at 1,210 in ffffff",  "Player.x1: 380 at 1,225 in ffffff",
+        "Player.x2: 420 at 1,240 in ffffff"};
+    EXPECT_EQ(overlay, expected);
+}
+
+// A prompt is drawn in yellow in the frame that dismisses it, before the score line, which
+// shows the values Enter left.
+TEST_F(FrameTest, APromptIsDrawnInTheFrameThatDismissesIt) {
+    const struct {
+        bool* flag;
+        const char* prompt;
+        const char* score;
+    } cases[] = {
+        {&youWin, "You Win! at 368,295 in ffff", "Score: 1200 at 250,125 in ffffff"},
+        {&youLose, "You Lose! at 368,295 in ffff", "Score: 800 at 250,125 in ffffff"},
+        {&gameOver, "Game Over! at 368,295 in ffff", "Score: 0 at 250,125 in ffffff"},
+    };
+    scripted::SetKey(VK_RETURN, true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.prompt);
+        Score = 1200;
+        *c.flag = true;
+        const size_t before = Lines().size();
+        GameFrame();
+        const std::vector<std::string> lines = Lines();
+        ASSERT_EQ(lines.size(), before + 5);
+        EXPECT_EQ(lines[before], c.prompt);
+        EXPECT_EQ(lines[before + 1], c.score);
+        EXPECT_FALSE(*c.flag);
+    }
 }
 
 // While the screen is another program's, no frame reports, logs, plays or spins, and Escape

@@ -84,6 +84,41 @@ TEST_F(PlayStepTest, TimersActAtOnceAtStartAndKeepTheirPaceThroughTheClocksWrap)
     EXPECT_EQ(Player.x1, 310) << "Right held for 21 ms: a step a millisecond";
 }
 
+// In the frame the ball reaches the paddle's row, the arrow's step comes first: the paddle
+// moves under the ball and returns it.
+TEST_F(PlayStepTest, TheArrowsMoveThePaddleBeforeTheBallMeetsIt) {
+    PlacePlayer(380);
+    PlaceBall(422, 545, 0, 3);
+    scripted::SetKey(VK_RIGHT, true);
+    PlayStep();
+    EXPECT_EQ(Score, 100);
+    EXPECT_EQ(Ball.y1, 542) << "returned, then stepped up";
+}
+
+// A second frame in the same millisecond leaves the ball and the player's paddle alone: a ball
+// still inside the wall after its step is not turned back before the next one. The computer's
+// paddle, on no timer, moves in every frame all the same.
+TEST_F(PlayStepTest, ASecondFrameInTheSameMillisecondMovesOnlyTheComputersPaddle) {
+    PlaceBall(96, 300, -2, 3);
+    scripted::SetKey(VK_LEFT, true);
+    PlayStep();
+    PlayStep();
+    EXPECT_EQ(Ball.Velx, 2) << "turned at the wall once";
+    EXPECT_EQ(Ball.x1, 98) << "stepped once";
+    EXPECT_EQ(Player.x1, 375) << "the keys are read once a millisecond";
+    EXPECT_EQ(Enemy.x1, 376) << "the computer's paddle moved in both";
+}
+
+// The computer's paddle follows a ball level with either of its ends.
+TEST_F(PlayStepTest, TheComputersPaddleFollowsABallLevelWithItsEnd) {
+    PlaceBall(380, 300, 0, 0);
+    PlayStep();
+    EXPECT_EQ(Enemy.x1, 378);
+    PlaceBall(413, 300, 0, 0); // its right end, x2, level with the paddle's 418
+    PlayStep();
+    EXPECT_EQ(Enemy.x1, 380);
+}
+
 // The prompt waits for Enter, which dismisses it and restarts play its own way; the ball waits
 // at the serve position, the player's paddle stays, the computer's goes back to the middle.
 TEST_F(PromptTest, EnterDismissesThePromptAndRestartsPlayAsItSays) {
