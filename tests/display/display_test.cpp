@@ -6,7 +6,6 @@
 #include "display/device.h"
 #include "scripted_host.h"
 #include "shell/main_window.h"
-#include "support/display_support.h"
 #include "support/test_support.h"
 #include "test_hooks.h"
 

@@ -9,7 +9,6 @@
 #include "display/text.h"
 #include "game/world.h"
 #include "scripted_host.h"
-#include "support/display_support.h"
 #include "support/test_support.h"
 #include "test_hooks.h"
 
