@@ -121,29 +121,6 @@ class TitleTest : public DisplayTest {
     }
 };
 
-// A file's bytes for these pixels, each given as blue, green, red.
-std::string Bgr(std::initializer_list<std::array<BYTE, 3>> pixels) {
-    std::string bytes;
-    for (const auto& pixel : pixels)
-        bytes.append(pixel.begin(), pixel.end());
-    return bytes;
-}
-
-// Kept on purpose: whatever bfOffBits says, pixels come from offset 54, and rows follow one
-// another without pad bytes, so a standard file of an odd width comes out sheared.
-TEST_F(TitleTest, PixelsComeFromOffset54WithoutPad) {
-    const std::string red = Bgr({{0, 0, 0xFF}});
-    std::string firstRow = red;
-    for (int i = 1; i < 701; ++i)
-        firstRow += Bgr({{0, 0xFF, 0}});
-    const std::string pad(1, '\xFF'); // a standard file pads a row of 701 pixels by one byte
-    const std::vector<WORD> pixels = SurfacePixels(Load(BitmapFile(701, 120, firstRow + pad, 57)));
-    ASSERT_EQ(pixels.size(), 701u * 120);
-    EXPECT_EQ(pixels[701 * 119], 0xF800) << "the first pixel at offset 54";
-    EXPECT_EQ(pixels[701 * 119 + 700], 0x07E0);
-    EXPECT_EQ(pixels[701 * 118], 0x001F) << "the pad byte read as the next row's blue";
-}
-
 // A size the game can't show is refused before any surface is made: once, with a log line.
 struct TitleSize {
     const char* name;

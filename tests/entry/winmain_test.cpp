@@ -1,8 +1,9 @@
-// The program run whole through the scripted host: WinMain returns once a pump handler
-// presses Escape or asks the window to close.
+// The program run whole through the scripted host (WinMain returns once a pump handler presses
+// Escape or asks the window to close), and the log that cannot be opened.
 #include <windows.h>
 
 #include "scripted_host.h"
+#include "shell/log.h"
 #include "shell/main_window.h"
 #include "shell/window_proc.h"
 #include "support/test_support.h"
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -203,6 +205,25 @@ TEST_F(EntryTest, TheWindowIsAVisiblePopupOf1024By768WithTheGamesIcon) {
     // The names another program finds the game's window by.
     EXPECT_EQ(windowClass.text[0], "WindowClass");
     EXPECT_EQ(window.text[1], "Vantorel");
+}
+
+// A log that cannot be opened (here a directory stands in its place) gives a box of its own,
+// owned by no window, at every call, and the game goes on.
+TEST_F(EntryTest, ALogThatCannotBeOpenedGivesABoxAtEveryCall) {
+    std::filesystem::create_directory("Log.txt");
+    ClearLog();
+    ReportFailure(nullptr, "SetDisplayMode Failed", "ERROR", MB_ICONERROR, "SetDisplayMode Failed");
+    std::vector<std::string> boxes;
+    for (const scripted::MessageBoxRecord& box : scripted::MessageBoxes()) {
+        boxes.push_back(box.text + " | " + box.caption + " | " + std::to_string(box.style));
+        EXPECT_EQ(box.owner, nullptr);
+    }
+    const std::vector<std::string> expected = {
+        "Could not open Log File. | Error | 16", // ClearLog
+        "SetDisplayMode Failed | ERROR | 16",    // the report's own box
+        "Could not open Log File. | Error | 16", // the report's log line
+    };
+    EXPECT_EQ(boxes, expected);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // One play frame's parts: the arrow keys and F5 on their timers, the ball's step and the
-// collision rules in their place, the computer's paddle, and the prompts that end a round.
+// collision rules in their place, the computer's paddle, the prompts that end a round, and
+// ten minutes of play faster than the ball's step.
 #include "game_helpers.h"
 
 #include <vector>
@@ -160,6 +161,28 @@ TEST_F(PromptTest, EnterDismissesThePromptAndRestartsPlayAsItSays) {
         EXPECT_EQ(Enemy.x1, EnemyRestartX1);
         EXPECT_EQ(Enemy.x2, EnemyRestartX2);
     }
+}
+
+// A player who keeps the paddle under the ball, with frames steadily 1 ms apart (faster than
+// the ball's 5 ms step) for 10 minutes: the ball stays in the field and no round is lost. The
+// walls' inner edges are 100 and 700, and the ball moves at most 3 pixels a step sideways.
+TEST_F(PlayStepTest, APlayerWhoFollowsTheBallLosesNoLifeAtAThousandFramesASecond) {
+    int won = 0;
+    for (DWORD clock = 1000; clock < 601000; ++clock) {
+        scripted::SetClock(clock);
+        scripted::SetKey(VK_RETURN, PendingPrompt() != Prompt::None);
+        scripted::SetKey(VK_LEFT, Ball.x1 < Player.x1 + 15);
+        scripted::SetKey(VK_RIGHT, Ball.x2 > Player.x2 - 15);
+        const bool playing = PendingPrompt() == Prompt::None;
+        PlayFrame();
+        ASSERT_GE(Ball.x1, 95) << "at " << clock;
+        ASSERT_LE(Ball.x2, 706) << "at " << clock;
+        ASSERT_NE(PendingPrompt(), Prompt::Lose) << "at " << clock;
+        ASSERT_NE(PendingPrompt(), Prompt::GameOver) << "at " << clock;
+        if (playing && PendingPrompt() == Prompt::Win)
+            ++won;
+    }
+    EXPECT_GT(won, 0) << "the rounds were played to their end";
 }
 
 } // namespace
