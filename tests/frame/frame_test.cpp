@@ -1,6 +1,6 @@
-// The frame driver through the scripted host, with the game's own title: the golden first page, the
-// steps of a frame, the display going away and coming back, the keys of a game not in front, the
-// FPS counter.
+// The frame driver through the scripted host, with the game's own title: the golden first
+// page, the steps of a frame, the display going away and coming back, the keys of a game not
+// in front, the FPS counter.
 #include <windows.h>
 #include <ddraw.h>
 
