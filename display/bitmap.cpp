@@ -5,8 +5,7 @@
 #include "display/bitmap.h"
 
 #include "display/bitmap_file.h"
-#include "display/device.h"
-#include "shell/log.h"
+#include "display/surfaces.h"
 #include "shell/main_window.h"
 
 #include <cstdio>
@@ -16,10 +15,9 @@
 
 namespace {
 
-// Mended: the size is judged before any surface is made. No picture this game shows comes near
-// these (the title has 84,000 pixels): a header asking for more, or for a side of zero or less,
-// is broken. Some drivers make a surface of a negative side all the same, with no memory behind
-// it, and the first blit from it crashed the game.
+// The size is judged before any surface is made. No picture this game shows comes near these
+// (the title has 84,000 pixels): a header asking for more, or for a side of zero or less, is
+// broken, and some drivers make a surface of a negative side with no memory behind it.
 constexpr LONG MaxSide = 8192;
 constexpr uint64_t MaxPixels = uint64_t{1} << 24;
 
@@ -34,12 +32,6 @@ struct FillResult {
     Fill outcome;
     bool unlockFailed;
 };
-
-// Kept on purpose: the title's reports say "ERROR", as the display's do.
-void ReportTitleFailure(const char* text) {
-    ShowGdiSurface();
-    ReportFailure(mainWindow, text, "ERROR", MB_ICONERROR, text);
-}
 
 bool SaneSize(BitmapSize size) {
     return size.width > 0 && size.height > 0 && size.width <= MaxSide && size.height <= MaxSide &&
@@ -92,19 +84,19 @@ LPDIRECTDRAWSURFACE4 LoadBitmapSurface(const char* fileName) {
     FILE* file = std::fopen(fileName, "rb");
     if (!file) {
         const std::string text = std::string("Could not open ") + fileName;
-        ReportTitleFailure(text.c_str());
+        ReportSetupFailure(text.c_str());
         return nullptr;
     }
     const BitmapSize size = ReadBitmapSize(file);
     // The text a refusing driver gives.
     if (!SaneSize(size)) {
         std::fclose(file);
-        ReportTitleFailure("NewSurface Failed");
+        ReportSetupFailure("NewSurface Failed");
         return nullptr;
     }
     if (!ShowableSize(size)) {
         std::fclose(file);
-        ReportTitleFailure(TooSmallText(fileName, size).c_str());
+        ReportSetupFailure(TooSmallText(fileName, size).c_str());
         return nullptr;
     }
 
@@ -117,7 +109,7 @@ LPDIRECTDRAWSURFACE4 LoadBitmapSurface(const char* fileName) {
     desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
     LPDIRECTDRAWSURFACE4 surface = nullptr;
     if (FAILED(directDraw4->CreateSurface(&desc, &surface, nullptr))) {
-        ReportTitleFailure("NewSurface Failed");
+        ReportSetupFailure("NewSurface Failed");
         std::fclose(file);
         return nullptr;
     }
@@ -126,7 +118,7 @@ LPDIRECTDRAWSURFACE4 LoadBitmapSurface(const char* fileName) {
     std::fclose(file);
     if (fill.outcome != Fill::Done) {
         surface->Release();
-        ReportTitleFailure(fill.outcome == Fill::LockFailed ? "Lock Failed"
+        ReportSetupFailure(fill.outcome == Fill::LockFailed ? "Lock Failed"
                                                             : "Title Buffer Failed");
         return nullptr;
     }

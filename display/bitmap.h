@@ -10,7 +10,8 @@ constexpr const char* TitleFileName = "FinalTitle.bmp";
 // Called by InitDirectDraw: a new surface holding the image, or null after a reported failure.
 LPDIRECTDRAWSURFACE4 LoadBitmapSurface(const char* fileName);
 
-// Called by FlipSurfaces after a restore: reads the file's pixels again into a surface it made.
+// Called by RestoreLostSurfaces once the title is restored: reads the file's pixels again into
+// a surface it made.
 // Reports nothing; false when the pixels could not be put back.
 bool ReloadBitmapSurface(LPDIRECTDRAWSURFACE4 surface, const char* fileName);
 

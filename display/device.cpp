@@ -6,15 +6,8 @@
 #include "display/device.h"
 
 #include "display/bitmap.h"
-#include "shell/log.h"
+#include "display/surfaces.h"
 #include "shell/main_window.h"
-
-LPDIRECTDRAW directDraw = nullptr;
-LPDIRECTDRAW4 directDraw4 = nullptr;
-LPDIRECTDRAWSURFACE4 primarySurface = nullptr;
-LPDIRECTDRAWSURFACE4 backBuffer = nullptr;
-LPDIRECTDRAWSURFACE4 titleSurface = nullptr;
-DDSURFACEDESC2 primaryDesc;
 
 namespace {
 
@@ -29,10 +22,18 @@ constexpr DWORD ModeBitsPerPixel = 16;
 // next frame tries again.
 constexpr int FlipAttempts = 3;
 
-// Kept on purpose: the display's own reports say "ERROR".
-void ReportSetupFailure(const char* text) {
-    ShowGdiSurface();
-    ReportFailure(mainWindow, text, "ERROR", MB_ICONERROR, text);
+bool Lost(LPDIRECTDRAWSURFACE4 surface) {
+    return surface && surface->IsLost() != DD_OK;
+}
+
+// Windows gives the game its mode back with the screen; Wine leaves the desktop's mode on it,
+// and restoring then answers DDERR_WRONGMODE until the game sets its own mode again.
+bool RestorePages() {
+    HRESULT result = primarySurface->Restore();
+    if (result == DDERR_WRONGMODE &&
+        SUCCEEDED(directDraw4->SetDisplayMode(ModeWidth, ModeHeight, ModeBitsPerPixel, 0, 0)))
+        result = primarySurface->Restore();
+    return SUCCEEDED(result);
 }
 
 } // namespace
@@ -116,45 +117,31 @@ void FlipSurfaces() {
         return;
     for (int attempt = 0; attempt < FlipAttempts; ++attempt) {
         const HRESULT result = primarySurface->Flip(nullptr, DDFLIP_WAIT);
-        if (SUCCEEDED(result))
+        // Lost pages can't be shown however often the flip is tried; the next frame brings
+        // them back and draws everything again.
+        if (SUCCEEDED(result) || result == DDERR_SURFACELOST)
             return;
-        // What this frame drew went with the surfaces: bring them back for the next frame,
-        // which draws everything again, rather than show an empty page.
-        if (result == DDERR_SURFACELOST) {
-            RestoreDisplay();
-            return;
-        }
     }
     // Given up for this frame, silently: the loop takes its next message and the next frame
     // flips again.
 }
 
-bool DisplayReady() {
-    return primarySurface->IsLost() == DD_OK || RestoreDisplay();
-}
-
-// Mended: another program taking the screen (Alt+Tab, a locked screen, an elevation prompt)
-// lost every surface for good. Now the chain is restored, and the title read from its file
-// again, once the game may have the screen back. Never before: the other program holds it
-// while the test of the cooperative level fails. Windows gives the game its mode back with the
-// screen; Wine leaves the desktop's mode on it, and restoring then answers DDERR_WRONGMODE
-// until the game sets its own mode again.
-bool RestoreDisplay() {
+bool RestoreLostSurfaces() {
+    const bool pagesLost = Lost(primarySurface);
+    const bool titleLost = Lost(titleSurface);
+    if (!pagesLost && !titleLost)
+        return true;
+    // Never while another program holds the screen: the test of the cooperative level fails
+    // until the game may have it back.
     if (FAILED(directDraw4->TestCooperativeLevel()))
         return false;
-    HRESULT result = primarySurface->Restore();
-    if (result == DDERR_WRONGMODE &&
-        SUCCEEDED(directDraw4->SetDisplayMode(ModeWidth, ModeHeight, ModeBitsPerPixel, 0, 0)))
-        result = primarySurface->Restore();
-    if (FAILED(result))
+    if (pagesLost && !RestorePages())
         return false;
-    // The title lives in video memory too; what it held is gone, so its pixels are read again.
-    if (titleSurface && titleSurface->IsLost() != DD_OK && SUCCEEDED(titleSurface->Restore()))
-        ReloadBitmapSurface(titleSurface, TitleFileName);
+    if (!titleLost)
+        return true;
+    if (FAILED(titleSurface->Restore()))
+        return false;
+    // What the title held went with its memory. A file gone since start-up leaves it black.
+    ReloadBitmapSurface(titleSurface, TitleFileName);
     return true;
-}
-
-void ShowGdiSurface() {
-    if (directDraw4 && primarySurface)
-        directDraw4->FlipToGDISurface();
 }

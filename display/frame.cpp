@@ -5,10 +5,12 @@
 #include "display/frame.h"
 
 #include "display/device.h"
+#include "display/surfaces.h"
 #include "display/text.h"
 #include "game/deadline.h"
 #include "game/play.h"
 #include "game/world.h"
+#include "shell/keys.h"
 #include "shell/log.h"
 #include "shell/main_window.h"
 
@@ -52,13 +54,15 @@ void Report(const char* boxText, const char* logText) {
     ReportFailure(mainWindow, boxText, "Error", MB_OK, logText);
 }
 
-// A drawing step that found the surfaces lost (the screen was taken during the frame, or only
-// the title went) is no failure: they are brought back, and the next frame draws them whole.
-void Drawn(HRESULT result, const char* boxText, const char* logText) {
+// Reports a failed blit, and says whether the frame goes on. Surfaces lost during the frame
+// (the screen was taken) are no failure: the frame ends unreported, and the next one restores
+// them and draws everything again.
+bool KeepDrawing(HRESULT result, const char* boxText, const char* logText) {
     if (result == DDERR_SURFACELOST)
-        RestoreDisplay();
-    else if (FAILED(result))
+        return false;
+    if (FAILED(result))
         Report(boxText, logText);
+    return true;
 }
 
 void ResetFx(DDBLTFX& fx) {
@@ -67,9 +71,9 @@ void ResetFx(DDBLTFX& fx) {
 }
 
 // A colour fill of one rectangle of the back buffer; a failure is reported and skipped.
-void Fill(RECT& rect, DDBLTFX& fx, const char* boxText, const char* logText) {
-    Drawn(backBuffer->Blt(&rect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx), boxText,
-          logText);
+bool Fill(RECT& rect, DDBLTFX& fx, const char* boxText, const char* logText) {
+    return KeepDrawing(backBuffer->Blt(&rect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx),
+                       boxText, logText);
 }
 
 void PrintValue(int x, int y, const char* format, int value, COLORREF colour) {
@@ -95,14 +99,14 @@ const char* PromptText(Prompt prompt) {
 } // namespace
 
 void GameFrame() {
-    if (GetAsyncKeyState(VK_ESCAPE) & 0x8000) {
+    if (KeyHeld(VK_ESCAPE)) {
         PostQuitMessage(0);
         return;
     }
 
     // While the screen can't be had the game stands still: no play step, so the ball does not
     // run on unseen and cost lives, and no box for a display that is merely away.
-    if (!DisplayReady()) {
+    if (!RestoreLostSurfaces()) {
         Sleep(UnseenFrameWait);
         return;
     }
@@ -112,11 +116,8 @@ void GameFrame() {
     fx.dwFillColor = BlackPixel;
     const HRESULT cleared =
         backBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
-    if (cleared == DDERR_SURFACELOST) {
-        if (!RestoreDisplay())
-            Sleep(UnseenFrameWait);
+    if (cleared == DDERR_SURFACELOST)
         return;
-    }
     if (FAILED(cleared)) {
         Report("Clear Screen Blt Failed", "Clear Screen Blt Failed");
         return;
@@ -131,7 +132,8 @@ void GameFrame() {
         PlayStep();
     }
 
-    RenderScene();
+    if (!RenderScene())
+        return;
 
     PrintValue(250, 125, "Score: %d", Score, White);
     PrintValue(110, 125, "Lives: %d", Lives, White);
@@ -152,7 +154,7 @@ void GameFrame() {
     FlipSurfaces();
 }
 
-void RenderScene() {
+bool RenderScene() {
     Player.UpdateRect();
     Enemy.UpdateRect();
     Ball.UpdateRect();
@@ -161,26 +163,29 @@ void RenderScene() {
     ResetFx(fx);
     // Kept on purpose: both paddles are filled with the player's colour.
     fx.dwFillColor = Player.color;
-    Fill(Player.rect, fx, "Player Paddle Blt Failed", "Player Paddle Blt Failed");
-    Fill(Enemy.rect, fx, "Enemy Paddle Blt Failed", "Enemy Paddle Blt Failed");
+    if (!Fill(Player.rect, fx, "Player Paddle Blt Failed", "Player Paddle Blt Failed") ||
+        !Fill(Enemy.rect, fx, "Enemy Paddle Blt Failed", "Enemy Paddle Blt Failed"))
+        return false;
 
     fx.dwFillColor = Ball.color;
-    Fill(Ball.rect, fx, "Ball Blt Failed", "Ball Blt Failed");
+    if (!Fill(Ball.rect, fx, "Ball Blt Failed", "Ball Blt Failed"))
+        return false;
 
     fx.dwFillColor = WallPixel;
     for (const Wall& wall : walls) {
         RECT rect = wall.rect;
-        Fill(rect, fx, wall.boxText, wall.logText);
+        if (!Fill(rect, fx, wall.boxText, wall.logText))
+            return false;
     }
 
     // Without a title surface there is nothing to show: no blit, and no box in every frame.
     if (!titleSurface)
-        return;
+        return true;
     ResetFx(fx);
     RECT dest = TitleDest;
     RECT source = TitleSource;
-    Drawn(backBuffer->Blt(&dest, titleSurface, &source, DDBLT_WAIT, &fx), "Title blt Failed",
-          "Title Blt Failed");
+    return KeepDrawing(backBuffer->Blt(&dest, titleSurface, &source, DDBLT_WAIT, &fx),
+                       "Title blt Failed", "Title Blt Failed");
 }
 
 int GetFps() {

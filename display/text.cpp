@@ -3,7 +3,7 @@
 
 #include "display/text.h"
 
-#include "display/device.h"
+#include "display/surfaces.h"
 
 #include <cstring>
 

@@ -5,6 +5,7 @@
 #include "game/deadline.h"
 #include "game/play.h"
 #include "game/world.h"
+#include "shell/keys.h"
 
 DWORD nextMoveTime = 0;
 DWORD nextInputTime = 0;
@@ -17,11 +18,6 @@ constexpr DWORD MoveInterval = 5;
 constexpr DWORD ToggleInterval = 200;
 constexpr LONG PaddleStep = 5;
 constexpr LONG EnemyStep = 2;
-
-// Held right now; the pressed-since-last-call bit is ignored, so there is no edge detection.
-bool KeyDown(int key) {
-    return (GetAsyncKeyState(key) & 0x8000) != 0;
-}
 
 void MovePaddle(Paddle& paddle, LONG dx) {
     paddle.x1 += dx;
@@ -44,14 +40,14 @@ Prompt PendingPrompt() {
 void HandleInput() {
     if (DeadlineDue(nextInputTime, timeGetTime(), InputInterval)) {
         // Left wins when both are held, except at the left limit, where Right still counts.
-        if (KeyDown(VK_LEFT) && Player.x1 > PaddleLeftLimit)
+        if (KeyHeld(VK_LEFT) && Player.x1 > PaddleLeftLimit)
             MovePaddle(Player, -PaddleStep);
-        else if (KeyDown(VK_RIGHT) && Player.x2 < PaddleRightLimit)
+        else if (KeyHeld(VK_RIGHT) && Player.x2 < PaddleRightLimit)
             MovePaddle(Player, PaddleStep);
         nextInputTime = timeGetTime() + InputInterval;
     }
     // Held, F5 switches the overlay every 200 ms.
-    if (KeyDown(VK_F5) && DeadlineDue(nextToggleTime, timeGetTime(), ToggleInterval)) {
+    if (KeyHeld(VK_F5) && DeadlineDue(nextToggleTime, timeGetTime(), ToggleInterval)) {
         debugInfo = !debugInfo;
         nextToggleTime = timeGetTime() + ToggleInterval;
     }
@@ -61,10 +57,8 @@ void PlayStep() {
     HandleInput();
 
     // At most one step per frame, so with frames slower than 5 ms the ball steps once a frame.
-    // Mended: the collision rules act once per step, right before it. Tested in every frame,
-    // they turned a ball twice between two steps whenever frames came faster than every 5 ms
-    // (a 240 Hz display, or a game not held back by its flip), and it went through a paddle or
-    // a wall. With frames at least 5 ms apart every frame steps, so nothing else changes.
+    // The collision rules act once per step, right before it: tested between two steps as
+    // well, they would turn a ball twice whenever frames come faster than every 5 ms.
     if (DeadlineDue(nextMoveTime, timeGetTime(), MoveInterval)) {
         CheckCollisions();
         Ball.x1 += Ball.Velx;
@@ -83,7 +77,7 @@ void PlayStep() {
 
 // The ball already rests at the serve position and the player's paddle stays where it is.
 void ResolvePrompt() {
-    if (!KeyDown(VK_RETURN))
+    if (!KeyHeld(VK_RETURN))
         return;
     switch (PendingPrompt()) {
     case Prompt::None:

@@ -17,8 +17,7 @@ constexpr const char* WindowCaption = "Vantorel";
 constexpr int WindowWidth = 1024;
 constexpr int WindowHeight = 768;
 
-// Mended: a start-up that fails (class, window or display) tells whoever launched the game
-// so with exit code 1, where it used to claim success with 0.
+// A start-up that fails (class, window or display) tells whoever launched the game so.
 constexpr int StartupFailed = 1;
 
 // Kept on purpose: the window's failures are captioned "Error!", unlike the display's "ERROR"

@@ -1,12 +1,13 @@
-// The entry and main loop, run whole through the scripted host: WinMain returns once a pump
-// handler presses Escape or asks the window to close.
+// The program run whole through the scripted host (WinMain returns once a pump handler presses
+// Escape or asks the window to close), and the log that cannot be opened.
 #include <windows.h>
 
-#include "test_hooks.h"
 #include "scripted_host.h"
+#include "shell/log.h"
 #include "shell/main_window.h"
 #include "shell/window_proc.h"
 #include "support/test_support.h"
+#include "test_hooks.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +20,7 @@
 namespace {
 
 const HINSTANCE Instance = reinterpret_cast<HINSTANCE>(uintptr_t{0x400000});
-
-// A game still running after this many passes has missed its way out: Escape ends it, and the
-// test fails instead of waiting for ever.
-constexpr int RunawayPump = 10000;
+const char* const ExitLine = "Game successfully returning...\n";
 
 // The loop's calls in order: P for PeekMessageA, which starts a pass, D for a dispatched
 // message, F for a presented frame.
@@ -46,17 +44,17 @@ class EntryTest : public FreshProgram {
         std::filesystem::copy_file(TITLE_FILE, "FinalTitle.bmp");
     }
 
-    // Runs the game; `onPump` runs at the start of every pass, numbered from 1.
-    int RunGame(std::function<void(int pump)> onPump, LPSTR commandLine = nullptr,
-                int showCommand = 1) {
+    // Runs the game; `onPump` runs at the start of every pass, numbered from 1. A game still
+    // running after 10,000 passes has missed its way out: Escape ends it and the test fails.
+    int RunGame(std::function<void(int pump)> onPump) {
         scripted::OnPump([onPump](int pump) {
             onPump(pump);
-            if (pump == RunawayPump) {
+            if (pump == 10000) {
                 ADD_FAILURE() << "the game did not end";
                 scripted::SetKey(VK_ESCAPE, true);
             }
         });
-        return WinMain(Instance, nullptr, commandLine, showCommand);
+        return WinMain(Instance, nullptr, nullptr, 1);
     }
 
     static void EscapeAt(int pump, int escapePump) {
@@ -83,9 +81,12 @@ TEST_F(EntryTest, OneMessageThenOneFramePerPassUntilAnOrderlyEnd) {
         SCOPED_TRACE(c.rule);
         ResetEverything();
         std::ofstream("Log.txt") << "from an earlier run\n";
-        const int exitCode = RunGame([&c](int pump) {
+        int pumpsWithCursor = 0;
+        const int exitCode = RunGame([&](int pump) {
             for (int m = 0; pump == 1 && m < c.messages; ++m)
                 PostMessageA(mainWindow, WM_NULL, 0, 0); // the default handling takes it
+            if (scripted::CursorVisible())
+                ++pumpsWithCursor;
             if (pump == c.endPump && c.close)
                 scripted::RequestClose();
             if (pump == c.endPump && !c.close)
@@ -93,41 +94,100 @@ TEST_F(EntryTest, OneMessageThenOneFramePerPassUntilAnOrderlyEnd) {
         });
         EXPECT_EQ(exitCode, 0);
         EXPECT_EQ(Passes(), c.passes);
-        EXPECT_EQ(ReadFile("Log.txt"), "Game successfully returning...\n");
+        EXPECT_EQ(ReadFile("Log.txt"), ExitLine);
         EXPECT_EQ(PortLiveObjects(), 0) << "the display was given back";
         EXPECT_TRUE(scripted::MessageBoxes().empty());
+        EXPECT_EQ(pumpsWithCursor, 0);
+        EXPECT_TRUE(scripted::CursorVisible()) << "shown again at the end";
     }
 }
 
-TEST_F(EntryTest, TheCursorIsHiddenWhileFramesRun) {
-    int pumpsWithCursor = 0;
-    RunGame([&pumpsWithCursor](int pump) {
-        if (scripted::CursorVisible())
-            ++pumpsWithCursor;
-        EscapeAt(pump, 5);
-    });
-    EXPECT_EQ(pumpsWithCursor, 0);
-    EXPECT_TRUE(scripted::CursorVisible()) << "shown again at the end";
+// Each failure the game reports: the box, on the page GDI draws on while the game holds the
+// screen, then its log line; a failed start-up exits with 1, a failed clear ends its frame
+// unshown, any other failed drawing step leaves its item out of a frame that is shown.
+TEST_F(EntryTest, EachFailureShowsItsBoxAndLogsItsLine) {
+    const struct {
+        const char* call; // made to fail once, after `skip` calls that go through
+        int skip;
+        const char* box;
+        const char* caption;
+        UINT style;
+        const char* log; // before the exit line
+        int exitCode;
+        int flips;     // the failing frame's and Escape's
+        bool gdiFirst; // the GDI page brought up before the box
+    } cases[] = {
+        {"RegisterClassExA", 0, "Window Registration Failed!", "Error!", MB_ICONERROR,
+         "Window Registration Failed!\n", 1, 0, false},
+        {"CreateWindowExA", 0, "Window Creation Failed!", "Error!", MB_ICONERROR,
+         "Window Creation Failed!\n", 1, 0, false},
+        {"DirectDrawCreate", 0, "DirectDrawCreate Failed", "ERROR", MB_ICONERROR,
+         "DirectDrawCreate Failed\n", 1, 0, false},
+        {"QueryInterface", 0, "QueryInterface Failed", "ERROR", MB_ICONERROR,
+         "QueryInterface Failed\n", 1, 0, false},
+        {"SetCooperativeLevel", 0, "SetCooperativeLevel Failed", "ERROR", MB_ICONERROR,
+         "SetCooperativeLevel Failed\n", 1, 0, false},
+        {"SetDisplayMode", 0, "SetDisplayMode Failed", "ERROR", MB_ICONERROR,
+         "SetDisplayMode Failed\n", 1, 0, false},
+        {"CreateSurface", 0, "CreateSurface Failed", "ERROR", MB_ICONERROR,
+         "CreateSurface Failed\n", 1, 0, false},
+        {"GetAttachedSurface", 0, "GetAttachedSurface Failed", "ERROR", MB_ICONERROR,
+         "GetAttachedSurface Failed\n", 1, 0, true},
+        {"CreateSurface", 1, "NewSurface Failed", "ERROR", MB_ICONERROR, "NewSurface Failed\n", 0,
+         1, true},
+        {"Lock", 0, "Lock Failed", "ERROR", MB_ICONERROR, "Lock Failed\n", 0, 1, true},
+        {"Blt", 0, "Clear Screen Blt Failed", "Error", MB_OK, "Clear Screen Blt Failed\n", 0, 0,
+         true},
+        {"Blt", 1, "Player Paddle Blt Failed", "Error", MB_OK, "Player Paddle Blt Failed\n", 0, 1,
+         true},
+        {"Blt", 2, "Enemy Paddle Blt Failed", "Error", MB_OK, "Enemy Paddle Blt Failed\n", 0, 1,
+         true},
+        {"Blt", 3, "Ball Blt Failed", "Error", MB_OK, "Ball Blt Failed\n", 0, 1, true},
+        // Kept on purpose: for the walls and the title the box says "blt", the log "Blt".
+        {"Blt", 4, "SideTop blt Failed", "Error", MB_OK, "SideTop Blt Failed\n", 0, 1, true},
+        {"Blt", 5, "SideRight blt Failed", "Error", MB_OK, "SideRight Blt Failed\n", 0, 1, true},
+        {"Blt", 6, "SideBottom blt Failed", "Error", MB_OK, "SideBottom Blt Failed\n", 0, 1, true},
+        {"Blt", 7, "SideLeft blt Failed", "Error", MB_OK, "SideLeft Blt Failed\n", 0, 1, true},
+        {"Blt", 8, "Title blt Failed", "Error", MB_OK, "Title Blt Failed\n", 0, 1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.box);
+        ResetEverything();
+        std::string callBeforeBox;
+        scripted::OnMessageBox([&callBeforeBox](const scripted::MessageBoxRecord&) {
+            callBeforeBox = scripted::Calls()[scripted::Calls().size() - 2].name;
+            return IDOK;
+        });
+        scripted::FailCallAfter(c.call, c.skip);
+        EXPECT_EQ(RunGame([](int pump) { EscapeAt(pump, 2); }), c.exitCode);
+        ASSERT_EQ(scripted::MessageBoxes().size(), 1u);
+        const scripted::MessageBoxRecord& box = scripted::MessageBoxes()[0];
+        EXPECT_EQ(box.owner, mainWindow) << "the game's window, once there is one";
+        EXPECT_EQ(box.text, c.box);
+        EXPECT_EQ(box.caption, c.caption);
+        EXPECT_EQ(box.style, c.style);
+        std::string log = c.log;
+        if (c.exitCode == 0)
+            log += ExitLine;
+        EXPECT_EQ(ReadFile("Log.txt"), log);
+        EXPECT_EQ(scripted::CallCount("Flip"), c.flips);
+        EXPECT_EQ(callBeforeBox == "FlipToGDISurface", c.gdiFirst);
+        EXPECT_TRUE(scripted::CursorVisible());
+        EXPECT_EQ(PortLiveObjects(), 0);
+    }
 }
 
 // The window class and the window, read from the calls that made them.
 TEST_F(EntryTest, TheWindowIsAVisiblePopupOf1024By768WithTheGamesIcon) {
     RunGame([](int pump) { EscapeAt(pump, 1); });
-    const std::vector<scripted::Call> registered = scripted::CallsNamed("RegisterClassExA");
-    const std::vector<scripted::Call> created = scripted::CallsNamed("CreateWindowExA");
-    ASSERT_EQ(registered.size(), 1u);
-    ASSERT_EQ(created.size(), 1u);
-    const scripted::Call& windowClass = registered[0];
-    const scripted::Call& window = created[0];
-
+    const scripted::Call windowClass = scripted::CallsNamed("RegisterClassExA").at(0);
+    const scripted::Call window = scripted::CallsNamed("CreateWindowExA").at(0);
     const struct {
         const char* argument;
         long long actual;
         long long expected;
     } arguments[] = {
-        // The class: the game's procedure, no style and no extra bytes; both icons are
-        // resource 101 of the program's own instance, the cursor the system's arrow. No
-        // background brush, so the window is never erased behind the display.
+        // No background brush, so the window is never erased behind the display.
         {"class style", windowClass.args[1], 0},
         {"class lpfnWndProc", windowClass.args[2], Arg(reinterpret_cast<void*>(WndProc))},
         {"class cbWndExtra", windowClass.args[4], 0},
@@ -135,11 +195,8 @@ TEST_F(EntryTest, TheWindowIsAVisiblePopupOf1024By768WithTheGamesIcon) {
         {"class hCursor", windowClass.args[7], Arg(LoadCursorA(nullptr, IDC_ARROW))},
         {"class hbrBackground", windowClass.args[8], 0},
         {"class hIconSm", windowClass.args[9], Arg(LoadIconA(Instance, MAKEINTRESOURCEA(101)))},
-        // The window: a plain visible popup at the top-left, 1024 x 768.
-        {"window exStyle", window.args[0], 0},
         {"window style", window.args[1], WS_POPUP | WS_VISIBLE},
         {"window x", window.args[2], 0},
-        {"window y", window.args[3], 0},
         {"window width", window.args[4], 1024},
         {"window height", window.args[5], 768},
     };
@@ -150,45 +207,23 @@ TEST_F(EntryTest, TheWindowIsAVisiblePopupOf1024By768WithTheGamesIcon) {
     EXPECT_EQ(window.text[1], "Vantorel");
 }
 
-TEST_F(EntryTest, AFailedStartUpReportsOnceAndExitsWithOne) {
-    // The display's steps run with the window up and the cursor hidden; the window's do not.
-    const struct {
-        const char* failingCall;
-        const char* text;
-        const char* caption;
-        bool windowMade;
-    } cases[] = {
-        {"RegisterClassExA", "Window Registration Failed!", "Error!", false},
-        {"CreateWindowExA", "Window Creation Failed!", "Error!", false},
-        {"SetDisplayMode", "SetDisplayMode Failed", "ERROR", true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.failingCall);
-        ResetEverything();
-        scripted::FailCall(c.failingCall);
-        EXPECT_EQ(RunGame([](int) {}), 1);
-        ASSERT_EQ(scripted::MessageBoxes().size(), 1u);
-        const scripted::MessageBoxRecord& box = scripted::MessageBoxes()[0];
-        EXPECT_EQ(mainWindow != nullptr, c.windowMade);
-        EXPECT_EQ(box.owner, mainWindow) << "the game's window, once there is one";
-        EXPECT_EQ(box.text, c.text);
-        EXPECT_EQ(box.caption, c.caption);
-        EXPECT_EQ(box.style, UINT{MB_ICONERROR});
-        EXPECT_EQ(ReadFile("Log.txt"), std::string(c.text) + "\n");
-        EXPECT_EQ(scripted::CallCount("ShowCursor"), c.windowMade ? 2 : 0);
-        EXPECT_TRUE(scripted::CursorVisible());
-        EXPECT_EQ(PortLiveObjects(), 0);
+// A log that cannot be opened (here a directory stands in its place) gives a box of its own,
+// owned by no window, at every call, and the game goes on.
+TEST_F(EntryTest, ALogThatCannotBeOpenedGivesABoxAtEveryCall) {
+    std::filesystem::create_directory("Log.txt");
+    ClearLog();
+    ReportFailure(nullptr, "SetDisplayMode Failed", "ERROR", MB_ICONERROR, "SetDisplayMode Failed");
+    std::vector<std::string> boxes;
+    for (const scripted::MessageBoxRecord& box : scripted::MessageBoxes()) {
+        boxes.push_back(box.text + " | " + box.caption + " | " + std::to_string(box.style));
+        EXPECT_EQ(box.owner, nullptr);
     }
-}
-
-// The window is visible through its style alone, and the game takes no options.
-TEST_F(EntryTest, TheCommandLineAndShowCommandChangeNothing) {
-    char options[] = "-windowed /w 640 /h 480 FinalTitle.bmp";
-    RunGame([](int pump) { EscapeAt(pump, 3); });
-    const std::vector<std::string> plain = scripted::CallNames();
-    ResetEverything();
-    RunGame([](int pump) { EscapeAt(pump, 3); }, options, 0);
-    EXPECT_EQ(scripted::CallNames(), plain);
+    const std::vector<std::string> expected = {
+        "Could not open Log File. | Error | 16", // ClearLog
+        "SetDisplayMode Failed | ERROR | 16",    // the report's own box
+        "Could not open Log File. | Error | 16", // the report's log line
+    };
+    EXPECT_EQ(boxes, expected);
 }
 
 } // namespace

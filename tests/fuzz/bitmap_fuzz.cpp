@@ -1,14 +1,14 @@
-// Any file at all as the title: the loader must never read or write out of bounds, overflow,
+// Any file at all as the title: the set-up must never read or write out of bounds, overflow,
 // crash or leave a surface behind, whatever the header claims. Each input is written to
-// "title.bmp" in the working directory (scripts/run-fuzz runs it in a scratch one), where
-// failed loads write Log.txt as well.
+// "FinalTitle.bmp" in the working directory (scripts/run-fuzz runs it in a scratch one) and
+// loaded by the display's set-up, as the game loads it; failed loads write Log.txt as well.
 #include <windows.h>
 #include <ddraw.h>
 
-#include "display/bitmap.h"
 #include "display/device.h"
-#include "test_hooks.h"
 #include "scripted_host.h"
+#include "shell/main_window.h"
+#include "test_hooks.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -24,16 +24,16 @@ LONG HeaderLong(const uint8_t* data, size_t size, size_t at) {
     return static_cast<LONG>(value);
 }
 
-// A fresh host and the device as the loader finds it: the fourth interface, ready for surfaces.
-bool OpenDevice() {
+// A fresh host with the game's window, as WinMain makes it before the display's set-up.
+void OpenWindow() {
     scripted::Install();
-    if (FAILED(DirectDrawCreate(nullptr, &directDraw, nullptr)))
-        return false;
-    const HRESULT queried =
-        directDraw->QueryInterface(IID_IDirectDraw4, reinterpret_cast<LPVOID*>(&directDraw4));
-    directDraw->Release();
-    directDraw = nullptr;
-    return SUCCEEDED(queried) && SUCCEEDED(directDraw4->SetCooperativeLevel(nullptr, DDSCL_NORMAL));
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "WindowClass";
+    RegisterClassExA(&windowClass);
+    mainWindow = CreateWindowExA(0, "WindowClass", "Vantorel", WS_POPUP | WS_VISIBLE, 0, 0, 1024,
+                                 768, nullptr, nullptr, nullptr, nullptr);
 }
 
 } // namespace
@@ -45,13 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (width > 0 && height > 0 && static_cast<uint64_t>(width) * height > (1u << 20))
         return 0;
 
-    FILE* file = std::fopen("title.bmp", "wb");
+    FILE* file = std::fopen("FinalTitle.bmp", "wb");
     if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
         std::abort();
-    if (!OpenDevice())
-        std::abort();
-    if (LPDIRECTDRAWSURFACE4 surface = LoadBitmapSurface("title.bmp"))
-        surface->Release();
+    OpenWindow();
+    if (!mainWindow || !InitDirectDraw())
+        std::abort(); // the title never stops the set-up
     ReleaseDirectDraw();
     if (PortLiveObjects() != 0)
         std::abort(); // a failed load left its surface behind

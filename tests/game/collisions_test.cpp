@@ -37,7 +37,7 @@ TEST_F(Collisions, BallTurnsOffWallsAndPaddlesAndScoresOnReturns) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
-        ResetGame();
+        ResetEverything();
         PlacePlayer(c.playerX1);
         PlaceBall(c.ballX1, c.ballY1, c.velx, c.vely);
         CheckCollisions();
@@ -65,7 +65,7 @@ TEST_F(Collisions, RoundEndsAtEitherExitAndOnlyTheBallIsServed) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rule);
-        ResetGame();
+        ResetEverything();
         Lives = c.lives;
         Score = 700;
         PlacePlayer(200);

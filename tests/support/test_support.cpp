@@ -29,8 +29,7 @@ template <typename T> Restore Keep(T& value) {
 }
 
 // Every process-wide value the program starts with, as its own definitions set it.
-std::vector<Restore> gameStart;
-std::vector<Restore> displayStart;
+std::vector<Restore> start;
 
 // Copies the start state once every global of the program has been constructed: the test
 // framework sets environments up after all of them and before the first test, whatever order
@@ -38,42 +37,30 @@ std::vector<Restore> displayStart;
 class StartStateCopy : public ::testing::Environment {
   public:
     void SetUp() override {
-        if (!gameStart.empty())
+        if (!start.empty())
             return;
-        gameStart = {Keep(Player),         Keep(Enemy),        Keep(Ball),
-                     Keep(Score),          Keep(Lives),        Keep(Level),
-                     Keep(youWin),         Keep(youLose),      Keep(gameOver),
-                     Keep(debugInfo),      Keep(nextMoveTime), Keep(nextInputTime),
-                     Keep(nextToggleTime), Keep(randomState),  Keep(frameCount),
-                     Keep(lastFps),        Keep(nextFpsTime)};
-        displayStart = {Keep(directDraw), Keep(directDraw4),  Keep(primarySurface),
-                        Keep(backBuffer), Keep(titleSurface), Keep(primaryDesc),
-                        Keep(mainWindow)};
+        start = {Keep(Player),         Keep(Enemy),        Keep(Ball),         Keep(Score),
+                 Keep(Lives),          Keep(Level),        Keep(youWin),       Keep(youLose),
+                 Keep(gameOver),       Keep(debugInfo),    Keep(nextMoveTime), Keep(nextInputTime),
+                 Keep(nextToggleTime), Keep(randomState),  Keep(frameCount),   Keep(lastFps),
+                 Keep(nextFpsTime),    Keep(directDraw),   Keep(directDraw4),  Keep(primarySurface),
+                 Keep(backBuffer),     Keep(titleSurface), Keep(primaryDesc),  Keep(mainWindow)};
     }
 };
 
 [[maybe_unused]] ::testing::Environment* const startStateCopy =
     ::testing::AddGlobalTestEnvironment(new StartStateCopy);
 
-void RestoreAll(const std::vector<Restore>& values) {
-    if (values.empty()) {
+} // namespace
+
+void ResetEverything() {
+    if (start.empty()) {
         std::fprintf(stderr, "test_support: a reset before the start state was copied\n");
         std::abort();
     }
-    for (const Restore& restore : values)
-        restore();
-}
-
-} // namespace
-
-void ResetGame() {
-    RestoreAll(gameStart);
-}
-
-void ResetEverything() {
     scripted::Install();
-    RestoreAll(gameStart);
-    RestoreAll(displayStart);
+    for (const Restore& restore : start)
+        restore();
 }
 
 TempDir::TempDir() {
@@ -99,4 +86,58 @@ std::string ReadFile(const std::string& path) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+std::string BitmapFile(LONG width, LONG height, const std::string& pixels, DWORD pixelOffset) {
+    std::string bytes = "BM" + std::string(52, '\0');
+    const std::pair<int, DWORD> fields[] = {{10, pixelOffset},
+                                            {14, 40},
+                                            {18, static_cast<DWORD>(width)},
+                                            {22, static_cast<DWORD>(height)},
+                                            {26, 0x180001}}; // one plane, 24 bits
+    for (const auto& [at, value] : fields)
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<char>(value >> (8 * i));
+    return bytes + pixels;
+}
+
+std::string FlatBitmapFile(LONG width, LONG height, WORD colour) {
+    const char bgr[] = {static_cast<char>((colour & 0x1F) << 3),
+                        static_cast<char>((colour >> 5 & 0x3F) << 2),
+                        static_cast<char>(colour >> 11 << 3)};
+    std::string pixels;
+    pixels.reserve(static_cast<size_t>(width) * height * 3);
+    for (LONG i = 0; i < width * height; ++i)
+        pixels.append(bgr, 3);
+    return BitmapFile(width, height, pixels);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<WORD> SurfacePixels(LPDIRECTDRAWSURFACE4 surface) {
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof(DDSURFACEDESC2);
+    std::vector<WORD> pixels;
+    if (!surface || FAILED(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr)))
+        return pixels;
+    const auto* row = static_cast<const WORD*>(desc.lpSurface);
+    for (DWORD y = 0; y < desc.dwHeight; ++y) {
+        pixels.insert(pixels.end(), row, row + desc.dwWidth);
+        row += desc.lPitch / 2;
+    }
+    surface->Unlock(nullptr);
+    return pixels;
+}
+
+bool StartDisplay() {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "WindowClass";
+    RegisterClassExA(&windowClass);
+    mainWindow = CreateWindowExA(0, "WindowClass", "Vantorel", WS_POPUP | WS_VISIBLE, 0, 0, 1024,
+                                 768, nullptr, nullptr, nullptr, nullptr);
+    return mainWindow && InitDirectDraw();
 }
