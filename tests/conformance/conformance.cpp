@@ -7,28 +7,62 @@
 #include "display/device.h"
 #include "display/frame.h"
 #include "shell/main_window.h"
-#include "side.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <utility>
 
-std::vector<Box> boxesShown;
+#ifndef _WIN32
+#include "scripted_host.h"
+#endif
 
 namespace {
 
-HRESULT Dd(unsigned code) {
-    return static_cast<HRESULT>(0x88760000u | code);
+std::string boxesShown;
+
+// Each side tells of every box as it is answered.
+void BoxShown(const std::string& caption, std::string text, bool ownedByGame) {
+    std::replace(text.begin(), text.end(), '\n', '/');
+    boxesShown += "[" + caption + "] " + text + (ownedByGame ? " (the game's window's)" : "");
 }
 
+#ifdef _WIN32
+// The run script answers the boxes and does what the program asks of the world outside; a
+// hook of this thread reads each box as it closes. A message box's text is its control 0xFFFF,
+// still there when its destruction is announced.
+LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam) {
+    HWND box = reinterpret_cast<HWND>(wParam);
+    char caption[256] = "";
+    char text[256] = "";
+    if (code == HCBT_DESTROYWND && GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) {
+        GetWindowTextA(box, caption, sizeof caption);
+        BoxShown(caption, text, GetWindow(box, GW_OWNER) == mainWindow);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void StartSide() {
+    SetWindowsHookExA(WH_CBT, Watch, nullptr, GetCurrentThreadId());
+}
+#else
+// The scripted host answers every box at once, and plays the world outside (in Ask).
+void StartSide() {
+    scripted::Install();
+    scripted::OnMessageBox([](const scripted::MessageBoxRecord& box) {
+        BoxShown(box.caption, box.text, box.owner == mainWindow);
+        return IDOK;
+    });
+}
+#endif
+
 std::string Name(HRESULT code) {
-    const std::pair<HRESULT, const char*> names[] = {{DD_OK, "DD_OK"},
-                                                     {Dd(225), "DDERR_NOEXCLUSIVEMODE"},
-                                                     {Dd(450), "DDERR_SURFACELOST"},
-                                                     {Dd(587), "DDERR_WRONGMODE"}};
+    const std::pair<HRESULT, const char*> names[] = {
+        {DD_OK, "DD_OK"},
+        {DDERR_NOEXCLUSIVEMODE, "DDERR_NOEXCLUSIVEMODE"},
+        {DDERR_SURFACELOST, "DDERR_SURFACELOST"},
+        {DDERR_WRONGMODE, "DDERR_WRONGMODE"}};
     for (const auto& named : names)
         if (named.first == code)
             return named.second;
@@ -42,22 +76,26 @@ void Say(const std::string& name, const std::string& value) {
     std::fflush(stdout);
 }
 
-// A line without " | " is no fact: under Wine the run script acts on it.
-void Ask(const char* request) {
-    std::printf("%s\n", request);
+// A line without " | " is no fact but a request of the world outside: "take the display"
+// (another program takes it), "give the display back", "close the window" (the user asks the
+// game to close). Under Wine the run script does it on reading the line.
+void Ask(const std::string& request) {
+    std::printf("%s\n", request.c_str());
     std::fflush(stdout);
-    Act(request);
+#ifndef _WIN32
+    if (request == "take the display")
+        scripted::TakeDisplay();
+    if (request == "give the display back")
+        scripted::GiveDisplay();
+    if (request == "close the window")
+        scripted::RequestClose();
+#endif
 }
 
 std::string Boxes() {
-    std::string all;
-    for (Box box : boxesShown) {
-        std::replace(box.text.begin(), box.text.end(), '\n', '/');
-        all +=
-            "[" + box.caption + "] " + box.text + (box.ownedByGame ? " (the game's window's)" : "");
-    }
+    const std::string all = boxesShown.empty() ? "none" : boxesShown;
     boxesShown.clear();
-    return all.empty() ? "none" : all;
+    return all;
 }
 
 struct Spot {
@@ -75,9 +113,7 @@ const Spot spots[] = {
 void Seen(const std::string& step) {
     Say(step + ".TestCooperativeLevel", Name(directDraw4->TestCooperativeLevel()));
     const std::pair<const char*, LPDIRECTDRAWSURFACE4> surfaces[] = {
-        {"primarySurface", primarySurface},
-        {"backBuffer", backBuffer},
-        {"titleSurface", titleSurface}};
+        {"primarySurface", primarySurface}, {"titleSurface", titleSurface}};
     for (const auto& [name, surface] : surfaces)
         Say(step + "." + name + ".IsLost", surface ? Name(surface->IsLost()) : "none");
     Say(step + ".boxes", Boxes());
@@ -99,23 +135,12 @@ void Seen(const std::string& step) {
     primarySurface->Unlock(nullptr);
 }
 
-void SetUp(const std::string& step) {
-    Say(step + ".InitDirectDraw", InitDirectDraw() ? "true" : "false");
-    Say(step + ".titleSurface", titleSurface ? "held" : "none");
-    Say(step + ".boxes", Boxes());
-}
-
 bool LevelRefused() {
     return directDraw4->TestCooperativeLevel() != DD_OK;
 }
 
-bool LevelGranted() {
-    return directDraw4->TestCooperativeLevel() == DD_OK;
-}
-
 bool AllKept() {
-    return primarySurface->IsLost() == DD_OK && backBuffer->IsLost() == DD_OK &&
-           (!titleSurface || titleSurface->IsLost() == DD_OK);
+    return primarySurface->IsLost() == DD_OK && (!titleSurface || titleSurface->IsLost() == DD_OK);
 }
 
 // One pass of the main loop: at most one message, then a frame unless frames is false.
@@ -138,18 +163,6 @@ void Run(int more, bool (*settled)() = nullptr, bool frames = true) {
         Pass(true);
 }
 
-// A title file of headers alone, which the loader refuses on its size; then set-up and frames.
-void SetUpWithTitle(const std::string& step, LONG width, LONG height) {
-    ReleaseDirectDraw();
-    BYTE header[54] = {'B', 'M'};
-    std::memcpy(header + 18, &width, sizeof width);
-    std::memcpy(header + 22, &height, sizeof height);
-    std::ofstream("FinalTitle.bmp", std::ios::binary).write(reinterpret_cast<char*>(header), 54);
-    SetUp(step);
-    Run(3);
-    Seen(step + "-frames");
-}
-
 } // namespace
 
 int main() {
@@ -162,23 +175,20 @@ int main() {
     RegisterClassExA(&windowClass);
     mainWindow = CreateWindowExA(0, "WindowClass", "Vantorel", WS_POPUP | WS_VISIBLE, 0, 0, 1024,
                                  768, nullptr, nullptr, nullptr, nullptr);
-    ShowCursor(FALSE);
 
-    SetUp("setup");
+    // A box at set-up shows in the frames' boxes, once.
+    Say("setup.InitDirectDraw", InitDirectDraw() ? "true" : "false");
     Run(3);
     Seen("frames");
 
-    // Messages only while the display goes: under Wine, FlipToGDISurface then answers by which
-    // page is in front, and so by the count of flips.
+    // Messages only while the display goes and comes back, so that the probes below meet it
+    // before a frame of the game's does.
     Ask("take the display");
     Run(3, LevelRefused, false);
     Seen("away");
-    // The game's frames stand still now, but the display can go in the middle of one, or
-    // before a box: what these answer then is what the game copes with.
+    // The game's frames stand still now, but the display can go in the middle of one: what
+    // these answer then is what the game copes with.
     Say("away.Flip", Name(primarySurface->Flip(nullptr, DDFLIP_WAIT)));
-    Say("away.FlipToGDISurface", Name(directDraw4->FlipToGDISurface()));
-    Say("away.primarySurface.Restore", Name(primarySurface->Restore()));
-    Say("away.titleSurface.Restore", Name(titleSurface->Restore()));
     DDBLTFX fx = {};
     fx.dwSize = sizeof fx;
     Say("away.Blt",
@@ -190,25 +200,33 @@ int main() {
         backBuffer->ReleaseDC(dc);
 
     Ask("give the display back");
-    Run(0, LevelGranted, false);
+    const auto granted = [] { return directDraw4->TestCooperativeLevel() == DD_OK; };
+    Run(0, granted, false);
     // The pages come back only in the game's own mode, which the screen has not got yet.
     Say("back.Restore", Name(primarySurface->Restore()));
     Run(1, AllKept);
     Seen("back");
 
-    // Any mode set loses every surface, even while the screen stays the game's.
+    // Windows gives the screen back in the game's mode with every surface lost; any mode set
+    // does the same on both sides.
     Say("mode-again.SetDisplayMode", Name(directDraw4->SetDisplayMode(800, 600, 16, 0, 0)));
     Seen("mode-again");
     Run(1, AllKept);
     Seen("mode-again-frames");
 
-    SetUpWithTitle("title-64x32", 64, 32);
-    SetUpWithTitle("title-top-down", 700, -120);
+    // A title the loader refuses on its size, a file of headers alone; then set-up and frames.
+    ReleaseDirectDraw();
+    BYTE header[54] = {'B', 'M'};
+    header[18] = 64; // the width, and below the height, as little-endian LONGs
+    header[22] = 32;
+    std::ofstream("FinalTitle.bmp", std::ios::binary).write(reinterpret_cast<char*>(header), 54);
+    Say("title-64x32.InitDirectDraw", InitDirectDraw() ? "true" : "false");
+    Run(3);
+    Seen("title-64x32-frames");
 
     Ask("close the window");
     Run(3, LevelRefused);
     Seen("close");
     ReleaseDirectDraw();
-    ShowCursor(TRUE);
     return 0;
 }
