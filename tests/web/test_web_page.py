@@ -9,6 +9,8 @@ from harness import poll
 PADDLE_STEP = 5  # pixels a frame while an arrow is held
 # A pad's buttons in the standard layout.
 PAD_A = 0
+PAD_Y = 3
+PAD_BACK = 8
 PAD_START = 9
 PAD_LEFT = 14
 PAD_RIGHT = 15
@@ -140,7 +142,7 @@ def test_upright_fingers_hold_the_arrows_and_the_enter_button_not_a_tap_dismisse
     assert game.js("return [scrollX, scrollY, visualViewport.scale]") == [0, 0, 1]
 
 
-def test_on_its_side_f5_escape_and_play_again_from_the_keyboard_buttons_and_a_pad(page):
+def test_on_its_side_f5_escape_and_play_again_from_the_keyboard_buttons_and_pads(page):
     game = page()
     game.phone(844, 390)
     game.step()
@@ -148,9 +150,14 @@ def test_on_its_side_f5_escape_and_play_again_from_the_keyboard_buttons_and_a_pa
     game.tap("F5")
     game.step()
     assert scene.overlay_shown(game.shot())
+    game.step(13)  # F5 toggles again after 200 ms
+    press_on_the_pad(game, PAD_Y)
+    game.step()
+    assert not scene.overlay_shown(game.shot())
     rows = [  # (a way to quit, the pad's button that plays again)
         (lambda: game.key(Keys.ESCAPE), PAD_START),
         (lambda: game.tap("Escape"), PAD_A),
+        (lambda: press_on_the_pad(game, PAD_BACK), PAD_START),
     ]
     for quit, again in rows:
         quit()
