@@ -8,6 +8,7 @@ import shutil
 import pytest
 
 import harness
+from chromium import start_chromium
 from scene import ROOT
 
 EVIDENCE = os.path.join(ROOT, "build", "e2e")
@@ -55,3 +56,12 @@ def screen(request, display):
     display.last_shot = None
     request.node.save_screen = lambda path: (display.last_shot or display.shot()).save(path)
     return display
+
+
+@pytest.fixture
+def browser(request, tmp_path):
+    """A fresh headless Chromium, kept as the failing test last saw it."""
+    driver = start_chromium(tmp_path / "profile")
+    request.node.save_screen = driver.save_screenshot
+    yield driver
+    driver.quit()

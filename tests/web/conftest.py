@@ -7,7 +7,7 @@ import pytest
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 
-from chromium import canvas, served, start_chromium
+from chromium import canvas, served
 from harness import poll
 from scene import ROOT
 
@@ -112,14 +112,6 @@ def site():
     assert os.path.exists(os.path.join(SITE, "index.html")), "build the site with 'make web'"
     with served(SITE) as url:
         yield url
-
-
-@pytest.fixture
-def browser(request, tmp_path):
-    driver = start_chromium(tmp_path / "profile")
-    request.node.save_screen = driver.save_screenshot
-    yield driver
-    driver.quit()
 
 
 @pytest.fixture
