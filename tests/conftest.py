@@ -1,6 +1,5 @@
-"""Shared by the browser, the end-to-end and the release tests, which run with Debian's Python
-(pytest and Selenium come from its packages): /usr/bin/python3 -m pytest tests/web tests/e2e
-tests/release. One Xvfb screen and one Wine prefix serve the whole run."""
+"""One Xvfb screen and one Wine prefix for the whole run of the browser, end-to-end and release
+tests, and a screenshot kept for each failure."""
 
 import os
 import re
@@ -9,6 +8,7 @@ import shutil
 import pytest
 
 import harness
+from chromium import start_chromium
 from scene import ROOT
 
 EVIDENCE = os.path.join(ROOT, "build", "e2e")
@@ -45,7 +45,6 @@ def display():
 
 @pytest.fixture(scope="session")
 def wine_env(display, tmp_path_factory):
-    """An environment for Wine programs on the display, in a prefix made once for the run."""
     env = harness.wine_env(str(tmp_path_factory.mktemp("wineprefix")), display.env())
     harness.prepare_wine_prefix(env, crash_dialog=False)
     yield env
@@ -54,7 +53,15 @@ def wine_env(display, tmp_path_factory):
 
 @pytest.fixture
 def screen(request, display):
-    """The run's screen, kept as the failing test last looked at it."""
     display.last_shot = None
     request.node.save_screen = lambda path: (display.last_shot or display.shot()).save(path)
     return display
+
+
+@pytest.fixture
+def browser(request, tmp_path):
+    """A fresh headless Chromium, kept as the failing test last saw it."""
+    driver = start_chromium(tmp_path / "profile")
+    request.node.save_screen = driver.save_screenshot
+    yield driver
+    driver.quit()

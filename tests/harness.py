@@ -1,7 +1,5 @@
-"""Running the game for real, for the tests, scripts/screenshot and scripts/play-windows alike:
-waiting on a condition with a time limit, an Xvfb screen of its own, the game's process with
-keys for its window and its message boxes, and a Wine prefix with an 800 x 600 virtual desktop.
-"""
+"""The game run for real, for the tests and the scripts: Xvfb, the game's process and its keys,
+and a Wine prefix with an 800 x 600 virtual desktop."""
 
 import contextlib
 import os
@@ -20,7 +18,6 @@ COMMAND_TIMEOUT = 20
 
 
 def poll(condition, timeout, interval=0.1):
-    """The condition's first true value within the time limit, else None."""
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
@@ -34,7 +31,7 @@ def poll(condition, timeout, interval=0.1):
 class Display:
     """An Xvfb screen of its own, 800 x 600 x 24, on a free number Xvfb picks and reports."""
 
-    def __init__(self, timeout=20):
+    def __init__(self):
         read, write = os.pipe()
         # -noreset: else the server starts over, refusing connections, whenever its last
         # client leaves. -r: no auto-repeat, so a key held is one press, which cannot repeat
@@ -46,15 +43,14 @@ class Display:
         os.close(write)
         # The number, then a line feed; Xvfb fails if the pipe is closed before it is written.
         received = b""
-        while not received.endswith(b"\n") and select.select([read], [], [], timeout)[0]:
+        while not received.endswith(b"\n") and select.select([read], [], [], COMMAND_TIMEOUT)[0]:
             received += os.read(read, 16) or b"\n"
         os.close(read)
         if not received.strip().isdigit():
             self.close()
-            raise RuntimeError(f"Xvfb gave no display number within {timeout} s")
+            raise RuntimeError("Xvfb gave no display number")
         self.name = ":" + received.strip().decode()
-        # The screenshot a failing test leaves behind.
-        self.last_shot = None
+        self.last_shot = None  # what a failing test leaves behind
 
     def __enter__(self):
         return self
@@ -63,14 +59,12 @@ class Display:
         self.close()
 
     def env(self):
-        """An environment whose programs draw on this screen and nowhere else."""
         env = dict(os.environ, DISPLAY=self.name)
         env.pop("WAYLAND_DISPLAY", None)
         env.pop("SDL_VIDEODRIVER", None)
         return env
 
     def shot(self):
-        """The whole screen now; also kept as last_shot."""
         ppm = subprocess.run(["import", "-display", self.name, "-window", "root", "-depth", "8",
                               "ppm:-"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                              check=True, timeout=COMMAND_TIMEOUT).stdout
@@ -78,21 +72,12 @@ class Display:
         return self.last_shot
 
     def xdotool(self, *args):
-        """xdotool's output on this screen, split into words (window ids, for a search)."""
         return subprocess.run(["xdotool", *args], env=self.env(), stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, text=True,
                               timeout=COMMAND_TIMEOUT).stdout.split()
 
     def windows(self, name):
-        """The windows whose title matches the regular expression, ignoring case."""
         return self.xdotool("search", "--name", name)
-
-    def window_width(self, name):
-        """The width of the first window whose title matches, else None."""
-        shell = self.xdotool("search", "--limit", "1", "--name", name, "getwindowgeometry",
-                             "--shell")
-        geometry = dict(word.split("=") for word in shell)
-        return int(geometry["WIDTH"]) if "WIDTH" in geometry else None
 
     def close(self):
         self.process.terminate()
@@ -105,9 +90,8 @@ BOX_CAPTIONS = "^(error!?|rgfdgsdg)$"
 
 
 class Game:
-    """One run of the game: its process in a run folder that receives Log.txt, its standard
-    error kept in a file beside the folder, and keys for its window, whose title matches focus
-    and which is given the focus before each press."""
+    """One run of the game in a run folder, its standard error in a file beside it; the window
+    whose title matches focus is given the focus before each press."""
 
     def __init__(self, argv, folder, env, display, focus):
         self.folder = folder
@@ -129,7 +113,6 @@ class Game:
             return f.read()
 
     def boxes(self):
-        """The game's message boxes on the screen now."""
         return self.display.windows(BOX_CAPTIONS)
 
     def shows(self, check, timeout=30):
@@ -156,15 +139,13 @@ class Game:
             self.display.xdotool("windowfocus", "--sync", window)
 
     def tap(self, key):
-        """A press long enough for a frame to see it."""
         self._focus()
         self.display.xdotool("key", "--delay", "120", key)
 
     @contextlib.contextmanager
     def held(self, key):
-        """The key down for the length of a with block. Its release goes wherever the press
-        went: moving the focus while a key is down would show the key to whatever window is
-        active just then (a message box, say) as a new press."""
+        """The key down for a with block. The focus stays put: moved while a key is down, it
+        would show the key to another window (a message box, say) as a new press."""
         self._focus()
         self.display.xdotool("keydown", key)
         try:
@@ -173,13 +154,11 @@ class Game:
             self.display.xdotool("keyup", key)
 
     def press_until(self, key, condition, timeout=10):
-        """Holds the key until the condition holds: a tap can fall between two of the game's
-        looks at the keyboard when the machine is busy. The condition's value, or None."""
+        """A tap can fall between two of the game's looks at the keyboard on a busy machine."""
         with self.held(key):
             return poll(condition, timeout, interval=0.05)
 
     def end(self):
-        """Kills the game if it is still running; the test's verdict was reached before."""
         self.process.kill()
         self.process.wait()
 
@@ -197,27 +176,21 @@ def run_folder(folder, title):
 
 
 def start_native(display, folder, env):
-    """The native game in the environment given; its window is found by its caption."""
     return Game([os.path.join(NATIVE_BIN, "vantorel")], folder, env, display, focus="^Vantorel$")
 
 
 def wine_env(prefix, base):
-    """Wine as the tests and play-windows run it: quiet, and without the .NET and HTML
-    installers."""
+    """Quiet, and without the .NET and HTML installers."""
     return dict(base, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
 
 
 def wine(env, *args, timeout=180):
-    """Runs a command of Wine's, or a Windows program through `wine`, to its end; it must
-    succeed."""
     subprocess.run(args, env=env, check=True, timeout=timeout, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL)
 
 
 def prepare_wine_prefix(env, crash_dialog=True):
-    """A new prefix whose programs run in an 800 x 600 virtual desktop, like a small screen.
-    Without the crash dialog, a program that crashes ends at once instead of waiting for
-    someone to close the dialog."""
+    """Without the crash dialog, a program that crashes ends at once instead of waiting."""
     wine(env, "wineboot", "-i")
     wine(env, "wine", "reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d",
          "Default", "/f")
@@ -230,6 +203,5 @@ def prepare_wine_prefix(env, crash_dialog=True):
 
 
 def end_wine(env):
-    """Ends every Wine process of the prefix and waits until they are gone."""
     subprocess.run(["wineserver", "-k"], env=env, timeout=COMMAND_TIMEOUT)
     wine(env, "wineserver", "-w", timeout=60)

@@ -1,7 +1,5 @@
-"""Pictures of the game's screen (a screenshot, the page's canvas, the golden first frame) and
-what they should show. Each check takes a Shot and gives "" when the screen shows it, else what
-is wrong.
-"""
+"""Pictures of the game's screen and what they should show: each check takes a Shot and gives
+"" when the screen shows it, else what is wrong."""
 
 import functools
 import os
@@ -16,7 +14,6 @@ BLACK = (0, 0, 0)
 GREEN = (8, 251, 0)  # paddles and ball, 0x0FC0
 GREY = (165, 162, 165)  # walls, 0xA514
 WHITE = (255, 255, 255)  # score line and overlay
-HELP_GREY = (206, 206, 206)  # help line, 0x00CCCCCC
 YELLOW = (255, 255, 0)  # prompts
 # Per channel: either way of widening 5 or 6 bits to 8, and Wine's own rounding, passes.
 TOLERANCE = 10
@@ -31,18 +28,15 @@ TITLE_AREA = (49, 1, 750, 122)
 
 
 def near(pixel, colour, tolerance=TOLERANCE):
-    """Every channel within the tolerance of the colour's."""
     return all(abs(a - b) <= tolerance for a, b in zip(pixel, colour))
 
 
 class Shot:
-    """A picture, from a PPM: width x height pixels of 8-bit red, green and blue, row by row."""
+    """A picture, from an 8-bit PPM."""
 
     def __init__(self, ppm):
         # The header ends in exactly one whitespace byte; the pixels may start with more.
         header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
-        if not header:
-            raise ValueError("the picture is not an 8-bit PPM")
         self.ppm = ppm
         self.width = int(header[1])
         self.height = int(header[2])
@@ -53,7 +47,6 @@ class Shot:
         return tuple(self.pixels[i : i + 3])
 
     def count(self, colour, left, top, right, bottom, tolerance=TOLERANCE):
-        """Pixels near the colour in [left, right) x [top, bottom)."""
         return sum(near(self.at(x, y), colour, tolerance)
                    for y in range(top, bottom) for x in range(left, right))
 
@@ -62,7 +55,6 @@ class Shot:
 
 
 def read_image(path, data=None):
-    """An image ImageMagick reads, as a Shot: a file, or the data given ("png:-" for a PNG)."""
     ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], input=data, check=True,
                          stdout=subprocess.PIPE, timeout=20).stdout
     return Shot(ppm)
@@ -74,8 +66,7 @@ def golden_first_frame():
 
 
 def golden_differences(shot, tolerance=0, leave_out=(0, 0, 0, 0)):
-    """The first pixel of each row, as (x, y), that differs from the golden first frame by more
-    than the tolerance; the rectangle leave_out, (left, top, right, bottom), is not compared."""
+    """The first (x, y) of each row that differs from the golden first frame, outside leave_out."""
     golden = golden_first_frame()
     left, top, right, bottom = leave_out
     bad = []
@@ -91,10 +82,6 @@ def golden_differences(shot, tolerance=0, leave_out=(0, 0, 0, 0)):
     return bad
 
 
-def green(shot, x, y):
-    return near(shot.at(x, y), GREEN)
-
-
 def walls_drawn(shot):
     spots = [(x, y) for x in range(100, 700, 60) for y in (143, 144, 560, 561)]
     spots += [(x, y) for y in range(160, 560, 50) for x in (98, 99, 700, 701)]
@@ -105,9 +92,9 @@ def walls_drawn(shot):
 
 
 def ball_position(shot):
-    """The top-left of the one ball of at most 5 x 5 between the paddles' rows, else None."""
     left, _, right, _ = FIELD
-    ball = [(x, y) for y in range(156, 549) for x in range(left, right) if green(shot, x, y)]
+    ball = [(x, y) for y in range(156, 549) for x in range(left, right)
+            if near(shot.at(x, y), GREEN)]
     if not ball:
         return None
     xs = [x for x, _ in ball]
@@ -119,7 +106,7 @@ def ball_position(shot):
 
 def paddles_and_ball(shot):
     for name, row in (("player's", PLAYER_ROW), ("computer's", ENEMY_ROW)):
-        run = [x for x in range(shot.width) if green(shot, x, row)]
+        run = [x for x in range(shot.width) if near(shot.at(x, row), GREEN)]
         if len(run) < PADDLE_WIDTH - 2 or run[-1] - run[0] + 1 != PADDLE_WIDTH:
             return f"the {name} paddle is not a 40-pixel run on row {row}: {run[:3]}..."
     if ball_position(shot) is None:
@@ -131,13 +118,10 @@ def text_lines(shot):
     for name, left, right in (("Lives", 110, 170), ("Level", 180, 240), ("Score", 250, 330)):
         if shot.count(WHITE, left, 125, right, 142) < 30:
             return f"no white {name} text at ({left}, 125)"
-    if shot.count(HELP_GREY, 165, 570, 740, 588, 12) < 300:
-        return "no light grey help line at (165, 570)"
     return ""
 
 
 def field(shot):
-    """Walls, paddles, ball and text, all as they should be."""
     return walls_drawn(shot) or paddles_and_ball(shot) or text_lines(shot)
 
 
@@ -150,9 +134,8 @@ def no_title(shot):
 
 
 def title_drawn(shot):
-    """The title file's top-left 700 x 120 in the title area, as the golden first frame shows
-    it. A spot passes when one of the golden pixels around it has its colour: that allows for
-    where a stretch puts its seams."""
+    """The title as the golden first frame shows it. A spot passes when one of the golden pixels
+    around it has its colour: that allows for where a stretch puts its seams."""
     golden = golden_first_frame()
     left, top, right, bottom = TITLE_AREA
     spots = [(x, y) for y in range(top + 1, bottom - 1, 6) for x in range(left + 2, right - 2, 9)]
@@ -165,11 +148,10 @@ def title_drawn(shot):
 
 
 def paddle_x(shot, row=PLAYER_ROW, length=PADDLE_WIDTH):
-    """The left edge of the first green run of at least that length on the row (the ball may
-    share the row), else None."""
+    """The left edge of the first green run of that length on the row, else None."""
     run = 0
     for x in range(shot.width):
-        run = run + 1 if green(shot, x, row) else 0
+        run = run + 1 if near(shot.at(x, row), GREEN) else 0
         if run == length:
             return x - length + 1
     return None
@@ -184,8 +166,7 @@ def prompt_shown(shot):
 
 
 def out_of_bounds(shot):
-    """What the rules never let the screen show: the ball more than one step (5 pixels) beyond
-    a side wall's inner edge, or the computer's paddle gone from the page; else ""."""
+    """The ball more than one step beyond a side wall, or the computer's paddle gone."""
     for left, right in ((0, FIELD[0] - 5), (FIELD[2] + 6, shot.width)):
         if shot.count(GREEN, left, 156, right, 549):
             return f"the ball beyond a side wall, between x {left} and {right}"

@@ -1,5 +1,4 @@
-"""Fixtures of the end-to-end tests: the games a test starts, on the run's one screen, each
-ended once it is over."""
+"""The games an end-to-end test starts, each ended after it."""
 
 import os
 
@@ -10,9 +9,8 @@ import harness
 
 @pytest.fixture
 def start_game(screen, tmp_path):
-    """start(launch, title, prepare=None) -> launch(folder), the game in a new run folder that
-    holds title (a file, its bytes, or None) as FinalTitle.bmp; prepare(folder) runs first.
-    Every game is ended after the test."""
+    """start(launch, title, prepare=None) -> launch(folder), in a new run folder holding title
+    (a file, its bytes, or None) as FinalTitle.bmp; prepare(folder) runs first."""
     games = []
 
     def start(launch, title, prepare=None):
@@ -40,8 +38,7 @@ def native_game(display, start_game):
 
 @pytest.fixture
 def wine_game(display, wine_env, start_game):
-    """start(title=the build's FinalTitle.bmp, prepare=None) -> vantorel.exe under Wine, run
-    from the build. Every Wine process is ended after the test."""
+    """start(title=the build's FinalTitle.bmp, prepare=None) -> vantorel.exe under Wine."""
     exe = os.path.join(harness.WINDOWS_BIN, "vantorel.exe")
 
     def launch(folder):

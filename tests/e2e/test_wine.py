@@ -1,6 +1,5 @@
-"""vantorel.exe under Wine, looked at the way a player would, in ordinary runs and in what a
-player meets in the real world: another program taking the display and giving it back, keys
-meant for another program, title files the display cannot use, and Wine's own frame rate."""
+"""vantorel.exe under Wine: a log it cannot open, the display taken by a second copy and given
+back, title files the display cannot use, and Wine's own frame rate."""
 
 import os
 import struct
@@ -18,74 +17,24 @@ TITLE = os.path.join(harness.WINDOWS_BIN, "FinalTitle.bmp")
 RESTORE_WINDOW = os.path.join(harness.WINDOWS_BIN, "restore_window.exe")
 
 
-def dismiss_prompt(game):
-    if scene.prompt_shown(game.display.last_shot):
-        game.tap("Return")
-
-
 def dismiss_box(game, when):
     assert harness.poll(game.boxes, 30), f"no box {when}; exit code {game.process.poll()}"
     assert game.press_until("Return", lambda: not game.boxes()), f"Return left the box {when} open"
 
 
 def end_with_escape(game):
-    """Escape, held until the game has ended; the log it leaves."""
     game.press_until("Escape", game.ended)
     assert game.process.wait(30) == 0
     return game.log()
 
 
-def ball_moves(game):
-    """Watches for the ball to leave where the last screenshot shows it: "", or what is wrong."""
-    first = scene.ball_position(game.display.last_shot)
-
-    def moved(shot):
-        if scene.ball_position(shot) in (None, first):
-            return f"the ball stays at {first}"
-        return ""
-
-    return game.shows(moved)
-
-
 def minimised_copies(game):
-    """How many of the game's windows on the screen are minimised."""
     count = 0
     for window in game.display.windows("^Vantorel$"):
         shell = game.display.xdotool("getwindowgeometry", "--shell", window)
         if int(dict(word.split("=") for word in shell).get("WIDTH", 800)) < 800:
             count += 1
     return count
-
-
-def test_plays_and_quits(wine_game):
-    game = wine_game()
-    assert game.shows(lambda shot: scene.field(shot) or scene.title_drawn(shot)) == ""
-
-    def at_left_limit():
-        dismiss_prompt(game)
-        return scene.paddle_x(game.display.shot()) == scene.FIELD[0]
-
-    with game.held("Left"):
-        assert harness.poll(at_left_limit, 20), "holding Left did not bring the paddle to x 100"
-
-    def overlay():
-        if scene.overlay_shown(game.display.shot()):
-            return True
-        dismiss_prompt(game)
-        game.tap("F5")
-        return harness.poll(lambda: scene.overlay_shown(game.display.shot()), 3)
-
-    assert harness.poll(overlay, 20, interval=0), "F5 did not show the overlay"
-    assert end_with_escape(game) == EXIT_LINE
-
-
-def test_close_request_ends_in_order(wine_game, wine_env):
-    game = wine_game()
-    assert game.shows(scene.walls_drawn) == ""
-    # What the window's close button or a shutdown sends the game.
-    harness.wine(wine_env, "wine", "taskkill", "/im", "vantorel.exe", timeout=30)
-    assert game.process.wait(30) == 0
-    assert game.log() == EXIT_LINE
 
 
 def test_log_that_cannot_be_opened_is_reported_and_play_goes_on(wine_game, wine_env):
@@ -100,25 +49,12 @@ def test_log_that_cannot_be_opened_is_reported_and_play_goes_on(wine_game, wine_
     assert os.path.isdir(os.path.join(game.folder, "Log.txt"))
 
 
-def test_display_taken_away_and_given_back(wine_game, wine_env):
-    game = wine_game()
-    assert game.shows(scene.walls_drawn) == ""
-    # Another program in the foreground: Wine minimises the game's window and puts the
-    # desktop's own mode back. Every Wine process is ended after the test.
-    harness.wine(wine_env, "wine", "start", "winver", timeout=30)
-
-    assert harness.poll(lambda: minimised_copies(game), 30), "the game was not minimised"
-    # What a player's click on the task bar does: the window back, in the foreground. Its
-    # helper fails when it finds no game window.
-    harness.wine(wine_env, "wine", RESTORE_WINDOW, timeout=30)
-    assert game.shows(lambda shot: scene.walls_drawn(shot) or scene.title_drawn(shot), 5) == ""
-    assert end_with_escape(game) == EXIT_LINE
-
-
-def test_escape_for_a_second_copy_leaves_the_first_running(wine_game, wine_env):
+def test_a_second_copy_takes_the_display_and_its_escape_leaves_the_first_running(wine_game,
+                                                                                  wine_env):
     first = wine_game()
     assert first.shows(scene.walls_drawn) == ""
-    # The second takes the display; Wine minimises the first, which plays on unseen.
+    # The second takes the display; Wine minimises the first, which plays on unseen and loses
+    # its surfaces.
     second = wine_game()
     assert harness.poll(lambda: minimised_copies(first), 30), "the first was not minimised"
     assert second.shows(scene.walls_drawn) == ""
@@ -129,19 +65,19 @@ def test_escape_for_a_second_copy_leaves_the_first_running(wine_game, wine_env):
 
     assert harness.poll(escape_ends_second, 20, interval=0), "Escape did not end the second"
     assert second.process.wait(30) == 0
+    # What a player's click on the task bar does: the window back, in the foreground. Its
+    # helper fails when it finds no game window.
     harness.wine(wine_env, "wine", RESTORE_WINDOW, timeout=30)
-    assert first.shows(scene.walls_drawn, 10) == ""
+    assert first.shows(lambda shot: scene.walls_drawn(shot) or scene.title_drawn(shot), 10) == ""
     assert end_with_escape(first) == EXIT_LINE
 
 
 def title_file(*changes):
-    """FinalTitle.bmp with ImageMagick's changes, as a 24-bit file."""
     return subprocess.run(["convert", TITLE, *changes, "-type", "truecolor", "bmp3:-"],
                           check=True, stdout=subprocess.PIPE, timeout=20).stdout
 
 
 def top_down_title():
-    """FinalTitle.bmp with its height negated: rows from the top down."""
     with open(TITLE, "rb") as f:
         data = f.read()
     return data[:22] + struct.pack("<i", -120) + data[26:]
@@ -171,7 +107,6 @@ def test_title_file_the_game_cannot_show_is_reported_once_then_play(wine_game, c
     game = wine_game(title=case.make())
     dismiss_box(game, "at start-up")
     assert game.shows(lambda shot: scene.field(shot) or scene.no_title(shot)) == ""
-    assert ball_moves(game) == ""
     assert end_with_escape(game) == case.report + EXIT_LINE
 
 

@@ -1,15 +1,11 @@
-"""The releases in build/dist/, made by `make dist` and named with the project's one version."""
+"""The releases in build/dist/, named with the project's one version."""
 
 import os
 import re
-import sys
 
 import pytest
 
 from scene import ROOT
-
-# The browser tests' Chromium and server (tests/web/chromium.py) serve the web tarball too.
-sys.path.append(os.path.join(ROOT, "tests", "web"))
 
 with open(os.path.join(ROOT, "CMakeLists.txt")) as f:
     VERSION = re.search(r"project\(Vantorel VERSION (\S+)", f.read())[1]

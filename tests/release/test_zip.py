@@ -1,5 +1,4 @@
-"""The Windows zip as a player meets it: unpacked into a folder whose path has a space and an
-accent, and played there under Wine; its version resource; its text files in CR LF."""
+"""The Windows zip unpacked into a path with a space and an accent, and played there."""
 
 import os
 import subprocess
@@ -14,8 +13,6 @@ import scene
 STRINGS = {"ProductName": "Vantorel", "CompanyName": "The Vantorel developers",
            "OriginalFilename": "vantorel.exe", "InternalName": "vantorel",
            "LegalCopyright": "Copyright (c) 2026 The Vantorel developers"}
-# The DLLs every Windows has; the C and C++ run-times are linked in.
-WINDOWS_DLLS = {"ddraw.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "user32.dll", "winmm.dll"}
 
 
 def version_string(raw, key):
@@ -42,20 +39,15 @@ def test_zip_holds_the_game_and_its_texts_in_windows_line_ends(unpacked, release
     for text in ("README.txt", "LICENSE.txt"):
         data = (unpacked / text).read_bytes()
         assert data.count(b"\n") == data.count(b"\r\n"), text
-    assert b"MIT" in (unpacked / "LICENSE.txt").read_bytes()
 
 
-def test_exe_carries_its_version_and_needs_only_windows_dlls(unpacked):
+def test_exe_carries_its_version(unpacked):
     exe = unpacked / "vantorel.exe"
     version = unpacked.name.split("-")[1]
     raw = subprocess.run(["wrestool", "-x", "--raw", "-t16", exe], stdout=subprocess.PIPE,
                          check=True).stdout
     expected = dict(STRINGS, FileVersion=version + ".0", ProductVersion=version + ".0")
     assert {key: version_string(raw, key) for key in expected} == expected
-    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", exe], stdout=subprocess.PIPE,
-                          text=True, check=True).stdout
-    dlls = {line.split()[-1].lower() for line in dump.splitlines() if "DLL Name:" in line}
-    assert dlls <= WINDOWS_DLLS
 
 
 def test_zip_plays_where_it_was_unpacked(unpacked, screen, wine_env):

@@ -1,6 +1,7 @@
-"""Debian's Chromium run headless through ChromeDriver, and the built site served on
-127.0.0.1: for the browser tests and bench/web_page.py alike."""
+"""Headless Chromium and a site served on 127.0.0.1, for the browser and release tests and
+bench/web_page.py."""
 
+import base64
 import contextlib
 import functools
 import http.server
@@ -8,6 +9,8 @@ import threading
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+
+from scene import read_image
 
 # Headless as root; and with nothing reaching out to the network on its own, since here its
 # connections fail and stall it.
@@ -17,7 +20,6 @@ CHROMIUM_FLAGS = ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-
 
 
 def start_chromium(profile):
-    """A fresh Chromium with its profile in the folder given."""
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for flag in CHROMIUM_FLAGS + [f"--user-data-dir={profile}"]:
@@ -27,7 +29,6 @@ def start_chromium(profile):
 
 @contextlib.contextmanager
 def served(directory):
-    """The folder served on 127.0.0.1 for the length of a with block; gives its address."""
     # Python knows .wasm as application/wasm, which the browser asks of WebAssembly.
     handler = functools.partial(QuietHandler, directory=directory)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
@@ -42,3 +43,9 @@ def served(directory):
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, format, *args):
         pass
+
+
+def canvas(driver):
+    """The page's canvas now, read back through a PNG, which keeps every pixel."""
+    url = driver.execute_script("return document.getElementById('screen').toDataURL()")
+    return read_image("png:-", base64.b64decode(url.partition(",")[2]))
