@@ -1,7 +1,6 @@
-// Any file at all as the title: the set-up must never read or write out of bounds, overflow,
-// crash or leave a surface behind, whatever the header claims. Each input is written to
-// "FinalTitle.bmp" in the working directory (scripts/run-fuzz runs it in a scratch one) and
-// loaded by the display's set-up, as the game loads it; failed loads write Log.txt as well.
+// Any file at all as the title, written to "FinalTitle.bmp" in the working directory (a scratch
+// one, from scripts/run-fuzz) and loaded by the display's set-up: no bad access, overflow,
+// crash or surface left behind, whatever the header claims.
 #include <windows.h>
 #include <ddraw.h>
 
@@ -39,8 +38,7 @@ void OpenWindow() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // Large images the device would make are only slow, not interesting: the loader's own
-    // limit on them is covered by the unit tests. Negative sizes still go through.
+    // Large images are only slow (the unit tests cover the limit); negative sizes go through.
     const LONG width = HeaderLong(data, size, 18), height = HeaderLong(data, size, 22);
     if (width > 0 && height > 0 && static_cast<uint64_t>(width) * height > (1u << 20))
         return 0;

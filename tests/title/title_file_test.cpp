@@ -1,18 +1,11 @@
 // The title file's pixels when the file ends early, at every byte it could end at.
-#include <windows.h>
-
 #include "display/bitmap_file.h"
-
-#include <gtest/gtest.h>
+#include "support/test_support.h"
 
 #include <cstdio>
-#include <string>
 #include <vector>
 
 namespace {
-
-// A value the reader never makes from these bytes: a pixel still holding it was not written.
-constexpr WORD NotWritten = 0xDEAD;
 
 // The 3 x 2 image's pixel bytes, blue, green, red, each byte different.
 const std::string PixelBytes =
@@ -20,8 +13,7 @@ const std::string PixelBytes =
 constexpr BitmapSize Size = {3, 2};
 constexpr int Pixels = 6;
 
-// The pixel as the reader should give it from the file's first `length` bytes: the bytes the
-// file has, zero for those it lacks.
+// The pixel from the file's first `length` bytes: the bytes the file has, zero for the rest.
 WORD ExpectedPixel(int pixel, size_t length) {
     BYTE bytes[3] = {};
     for (int i = 0; i < 3; ++i) {
@@ -32,8 +24,6 @@ WORD ExpectedPixel(int pixel, size_t length) {
     return Pixel565(bytes[0], bytes[1], bytes[2]);
 }
 
-// Every pixel is written, whatever byte the file ends at: those it has from its bytes, the
-// rest black.
 TEST(TitleFile, EveryPixelIsWrittenWhereverTheFileEnds) {
     const std::string whole = std::string(54, '\0') + PixelBytes;
     for (size_t length = 20; length <= whole.size(); ++length) {
@@ -41,7 +31,7 @@ TEST(TitleFile, EveryPixelIsWrittenWhereverTheFileEnds) {
         std::FILE* file = std::tmpfile();
         ASSERT_NE(file, nullptr);
         ASSERT_EQ(std::fwrite(whole.data(), 1, length, file), length);
-        std::vector<WORD> scratch(Pixels, NotWritten);
+        std::vector<WORD> scratch(Pixels, 0xDEAD); // a value these bytes never make
         ReadBitmapPixels(file, Size, scratch.data());
         std::fclose(file);
         for (int pixel = 0; pixel < Pixels; ++pixel)
