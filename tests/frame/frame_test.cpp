@@ -73,6 +73,21 @@ TEST_F(FrameTest, KeysAreIgnoredWhileTheGameIsNotInFront) {
     EXPECT_EQ(scripted::CallCount("PostQuitMessage"), 1);
 }
 
+// The overlay follows the score and help lines, with the values after the play step; its
+// frame rate counts this first frame.
+TEST_F(FrameTest, TheOverlayShowsTheFrameRateAndTheCoordinates) {
+    debugInfo = true;
+    GameFrame();
+    std::vector<std::string> overlay;
+    for (const scripted::Call& line : scripted::CallsNamed("TextOutA"))
+        overlay.push_back(line.text[0]);
+    overlay.erase(overlay.begin(), overlay.begin() + 4);
+    const std::vector<std::string> expected = {"FPS: 1",        "Ball.Velx: -2", "Ball.Vely: -3",
+                                               "Ball.x1: 395",  "Ball.y1: 347",  "Player.x1: 380",
+                                               "Player.x2: 420"};
+    EXPECT_EQ(overlay, expected);
+}
+
 // A prompt is drawn first, in yellow, in the frame that dismisses it.
 TEST_F(FrameTest, APromptIsDrawnInTheFrameThatDismissesIt) {
     youWin = true;
