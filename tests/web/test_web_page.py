@@ -89,6 +89,10 @@ def test_keys_do_nothing_while_the_page_is_hidden(page):
 def test_the_arrows_and_a_pad_move_the_paddle_past_half_the_stick(page):
     game = page()
     game.step()
+    # While the game runs, the browser keeps F5 and the arrows for it: no reload, no scroll.
+    game.js("addEventListener('keydown', (e) => { window.kept = e.defaultPrevented; })")
+    game.key(Keys.F5)
+    assert game.js("return kept") is True
     for key, pixels in ((Keys.ARROW_RIGHT, PADDLE_STEP), (Keys.ARROW_LEFT, -PADDLE_STEP)):
         start = scene.paddle_x(game.shot())
         game.key(key, frames=2)
