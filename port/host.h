@@ -56,8 +56,9 @@ struct PortHost {
     void (*restoreDisplayMode)() = portdefault::Nothing;
     // Bytes per row for a new surface of this width (at least twice the width).
     LONG (*surfacePitch)(DWORD width) = portdefault::SurfacePitch;
-    // Flip: show this 5-6-5 page, which is the size of the mode set. Pacing (vsync) happens
-    // here. Called only while the mode is on the screen.
+    // Flip: show this 5-6-5 page, which is the size of the mode set, in step with the display
+    // where it can (vsync); the game paces its flips itself. Called only while the mode is on
+    // the screen.
     void (*present)(const WORD* pixels, LONG pitch, int width, int height) = portdefault::Present;
     // Every named platform call passes through here first: 0 lets it go on, anything else is
     // the failure it returns instead (an HRESULT for DirectDraw, any non-zero for Win32 calls).

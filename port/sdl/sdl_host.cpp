@@ -1,7 +1,8 @@
 // The SDL2 host. The game's one window is a borderless SDL window; its exclusive 800 x 600 mode
 // becomes a full-screen window showing the page scaled to the display with its shape kept.
 // Pages go to the screen through a renderer with vsync when a GPU draws it, and otherwise
-// through the window's own surface, paced to the display's refresh (sdl_path.h says why).
+// through the window's own surface (sdl_path.h says why). The game paces its own flips; vsync
+// only keeps the picture from tearing.
 #include "sdl_host.h"
 
 #include "host_calls.h"
@@ -13,9 +14,7 @@
 
 #include <SDL.h>
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -45,12 +44,6 @@ struct State {
     std::vector<Uint32> table;
     std::vector<int> columns;
     std::vector<int> rows;
-
-    // Pacing when nothing waits for the display's refresh: the time before which
-    // the next page is not shown.
-    bool pace = false;
-    std::chrono::steady_clock::duration period{};
-    std::chrono::steady_clock::time_point nextPresent{};
 };
 
 State state;
@@ -123,7 +116,6 @@ void DropRenderer() {
 void DropPresentation() {
     DropRenderer();
     state.surface = nullptr;
-    state.pace = false;
 }
 
 bool OpenWindow(const char* caption, int width, int height) {
@@ -223,8 +215,8 @@ void PumpEvents() {
     }
 }
 
-// SDL's own hint, read from the environment as SDL_RENDER_VSYNC, says whether to wait for the
-// refresh.
+// SDL's own hint, read from the environment as SDL_RENDER_VSYNC, says whether a renderer waits
+// for the refresh against tearing.
 bool WantVsync() {
     return SDL_GetHintBoolean(SDL_HINT_RENDER_VSYNC, SDL_TRUE);
 }
@@ -249,7 +241,6 @@ bool OpenRenderer(sdlpath::Choice choice, int width, int height) {
         DropRenderer();
         return false;
     }
-    state.pace = WantVsync() && !(info.flags & SDL_RENDERER_PRESENTVSYNC);
     char how[160];
     SDL_snprintf(how, sizeof how, "renderer %s%s%s%s", info.name, gl ? " (" : "", gl ? gl : "",
                  gl ? ")" : "");
@@ -257,7 +248,7 @@ bool OpenRenderer(sdlpath::Choice choice, int width, int height) {
     return true;
 }
 
-// The renderer when it is worth having, else the window's surface with the host's pacing.
+// The renderer when it is worth having, else the window's surface.
 void ChoosePath(int width, int height) {
     const sdlpath::Choice choice = sdlpath::UserChoice(
         SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION), SDL_GetHint(SDL_HINT_RENDER_DRIVER));
@@ -267,7 +258,6 @@ void ChoosePath(int width, int height) {
     // Left to itself SDL would put a renderer behind the window's surface too. Set at the
     // lowest priority, the hint still yields to the user's own setting.
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
-    state.pace = WantVsync();
     presentlog::Path("window surface");
 }
 
@@ -289,15 +279,6 @@ bool SetMode(int width, int height, int bitsPerPixel) {
     }
     SDL_RaiseWindow(state.window);
     ChoosePath(width, height);
-
-    SDL_DisplayMode display;
-    int rate = 0;
-    if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(state.window), &display) == 0)
-        rate = display.refresh_rate;
-    state.period =
-        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::seconds(1)) /
-        (rate > 0 ? rate : 60);
-    state.nextPresent = {};
     return true;
 }
 
@@ -353,29 +334,12 @@ void PresentToSurface(const WORD* pixels, LONG pitch, int width, int height) {
     SDL_UpdateWindowSurface(state.window);
 }
 
-// Waits until a refresh interval since the last page has passed, sleeping rather than
-// spinning, and keeps the rhythm without catching up on frames that came late. The sleep ends
-// at the deadline itself, not at a whole millisecond near it, or intervals would wander by one.
-void Pace() {
-    const auto now = std::chrono::steady_clock::now();
-    if (state.nextPresent > now) {
-        std::this_thread::sleep_until(state.nextPresent);
-        state.nextPresent += state.period;
-    } else {
-        state.nextPresent = now + state.period;
-    }
-}
-
 void Present(const WORD* pixels, LONG pitch, int width, int height) {
     if (state.renderer)
         PresentToRenderer(pixels, pitch);
     else
         PresentToSurface(pixels, pitch, width, height);
     presentlog::Presented();
-    // Waiting after the page is shown, as a flip waits for the refresh, lets the next frame
-    // read the keys as late as possible.
-    if (state.pace)
-        Pace();
 }
 
 PortHost MakeHost() {

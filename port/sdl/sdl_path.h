@@ -1,7 +1,7 @@
-// Which way the SDL2 host sends pages to the screen. A renderer with vsync keeps the display's
-// rhythm for almost nothing when a GPU does the work; when the renderer is a rasteriser running
-// on the processor, it costs several times what the window's own surface does, so the host
-// takes the surface and paces the pages itself. The rules are here, apart from SDL, so that the
+// Which way the SDL2 host sends pages to the screen. A renderer with vsync keeps the picture
+// from tearing for almost nothing when a GPU does the work; when the renderer is a rasteriser
+// running on the processor, it costs several times what the window's own surface does, so the
+// host takes the surface. The rules are here, apart from SDL, so that the
 // tests can hold them.
 #ifndef VANTOREL_PORT_SDL_PATH_H
 #define VANTOREL_PORT_SDL_PATH_H

@@ -13,6 +13,16 @@ DWORD timeGetTime(void) {
     return PortGetHost().now();
 }
 
+MMRESULT timeBeginPeriod(UINT period) {
+    port::Enter("timeBeginPeriod", nullptr, {period}); // recorded; nothing to refuse
+    return TIMERR_NOERROR;
+}
+
+MMRESULT timeEndPeriod(UINT period) {
+    port::Enter("timeEndPeriod", nullptr, {period}); // recorded; nothing to refuse
+    return TIMERR_NOERROR;
+}
+
 void Sleep(DWORD ms) {
     if (port::Enter("Sleep", nullptr, {ms}))
         return;

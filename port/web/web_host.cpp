@@ -1,7 +1,8 @@
 // The browser host. The game's window is the page's canvas; its exclusive 800 x 600 mode is the
 // canvas at that size, scaled by the page to fit. A flip puts the page on the canvas and then
-// waits for the browser's next animation frame, which is the display's refresh here as it is
-// for a real flip. That wait, a message box and Sleep are where the browser gets its turn.
+// waits for the browser's next animation frame, the display's refresh, so that pictures change
+// in step with it; the game paces its flips to 60 a second itself. That wait, a message box
+// and Sleep are where the browser gets its turn.
 #include "web_host.h"
 
 #include "page.h"

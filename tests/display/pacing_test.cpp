@@ -1,0 +1,113 @@
+// The flip's pace, through the scripted host, whose Sleep moves the clock on by its time.
+#include <windows.h>
+#include <mmsystem.h>
+
+#include "display/device.h"
+#include "display/pacing.h"
+#include "scripted_host.h"
+#include "shell/main_window.h"
+#include "support/test_support.h"
+
+namespace {
+
+class PacingTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetEverything();
+        framePacer = {0, 0};
+        scripted::SetKeepPresents(false);
+        mainWindow = reinterpret_cast<HWND>(0x40);
+        ASSERT_TRUE(InitDirectDraw());
+    }
+    void TearDown() override { ReleaseDirectDraw(); }
+    // Flips at this clock; how long the flip slept first.
+    DWORD FlipAt(DWORD clock) {
+        scripted::SetClock(clock);
+        FlipSurfaces();
+        return timeGetTime() - clock;
+    }
+    TempDir dir;
+};
+
+// A page sooner than its deadline waits for it (1/60 s apart, in whole sixtieths of a second),
+// a later one does not, and the deadlines go on from where they were until a page is a whole
+// frame late; then, as after a stall, they start again from it. Across the clock's wrap too.
+TEST_F(PacingTest, APageWaitsForItsDeadlineAndALateOneDoesNot) {
+    const struct {
+        DWORD clock; // when the frame flips
+        DWORD wait;
+    } flips[] = {
+        {5000, 0},        // the first page, at once
+        {5001, 16},       // 5017
+        {5017, 17},       // 5034
+        {5050, 0},        // on the dot: 5050 is 3/60 s on
+        {5070, 0},        // 3 ms late: the next deadline stays at 5084
+        {5071, 13},       // 5084
+        {5116, 0},        // 16 ms late, the most caught up on: 5117 is due at once
+        {5117, 0},        // 5117
+        {5151, 0},        // 17 ms late: afresh from 5151
+        {5152, 16},       // 5168
+        {9000, 0},        // after a stall of seconds, afresh: no burst
+        {9001, 16},       // 9017
+        {0xFFFFFFF0, 0},  // far from the last deadline: afresh
+        {0xFFFFFFF5, 12}, // to 0x1, past the wrap
+        {0x10, 2},        // 0x12
+        {0x1F, 3},        // 0x22
+        {0xFFFFFFE0, 0},  // afresh, the next deadline 0xFFFFFFF1
+        {0x5, 0},         // late across the wrap: afresh, never a wait of 49 days
+        {0x6, 16},        // 0x16
+    };
+    for (const auto& flip : flips) {
+        const size_t from = scripted::Calls().size();
+        EXPECT_EQ(FlipAt(flip.clock), flip.wait) << "at " << flip.clock;
+        const std::vector<std::string> calls = scripted::CallNames(from);
+        const std::vector<std::string> expected = flip.wait
+                                                      ? std::vector<std::string>{"Sleep", "Flip"}
+                                                      : std::vector<std::string>{"Flip"};
+        EXPECT_EQ(calls, expected) << "at " << flip.clock;
+    }
+}
+
+// Long runs on displays of every pace: pages never come faster than 60 a second on average,
+// with no drift, and a display at 60 Hz whose flip waits for its refresh misses none.
+TEST_F(PacingTest, PagesKeepSixtyASecondWithoutDriftOnAnyDisplay) {
+    const struct {
+        const char* display;
+        DWORD work;     // ms from one flip's return to the next flip
+        int refreshHz;  // the flip waits for the next refresh; 0: it does not wait
+        int sleepsOver; // ms each Sleep oversleeps by, as Windows' may
+        DWORD frames;
+        DWORD ms;        // the frames take, from the first flip's start to the last one's end
+        DWORD tolerance; // either way
+    } runs[] = {
+        {"never waits", 0, 0, 0, 10000, 166667, 17},
+        {"never waits, oversleeping", 3, 0, 2, 10000, 166667, 17},
+        {"60 Hz", 2, 60, 0, 3600, 60000, 0},
+        {"144 Hz", 1, 144, 0, 10000, 166667, 17},
+        {"slower than 60 a second", 18, 0, 0, 1001, 18000, 0},
+    };
+    scripted::SetRecording(false);
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.display);
+        framePacer = {0, 0};
+        const DWORD start = 1000;
+        scripted::SetClock(start);
+        for (DWORD frame = 0; frame < run.frames; ++frame) {
+            const DWORD before = timeGetTime();
+            FlipSurfaces();
+            if (timeGetTime() != before) // it slept
+                scripted::AdvanceClock(run.sleepsOver);
+            if (run.refreshHz) {
+                // The refresh after the flip, on the display's own clock since `start`.
+                const DWORD refreshes = (timeGetTime() - start) * run.refreshHz / 1000 + 1;
+                scripted::SetClock(start + (refreshes * 1000 + run.refreshHz - 1) / run.refreshHz);
+            }
+            if (frame + 1 < run.frames)
+                scripted::AdvanceClock(run.work);
+        }
+        const DWORD took = timeGetTime() - start;
+        EXPECT_NEAR(took, run.ms, run.tolerance);
+    }
+}
+
+} // namespace
