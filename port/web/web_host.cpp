@@ -33,8 +33,11 @@ DWORD Now() {
 }
 
 // Sleep gives the browser its turn for that long, as it gives other programs the processor.
+// That time is not the frame's work.
 void SleepFor(DWORD ms) {
+    const double start = vantorel_page_now();
     emscripten_sleep(ms);
+    state.frameStart += vantorel_page_now() - start;
 }
 
 bool KeyDown(int vk) {

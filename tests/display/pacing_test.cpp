@@ -14,7 +14,6 @@ class PacingTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ResetEverything();
-        framePacer = {0, 0};
         scripted::SetKeepPresents(false);
         mainWindow = reinterpret_cast<HWND>(0x40);
         ASSERT_TRUE(InitDirectDraw());
