@@ -12,6 +12,9 @@ namespace {
 constexpr DWORD PagesPerSecond = 60;
 // The longest a page waits: 1/60 s, rounded up.
 constexpr DWORD PageInterval = (1000 + PagesPerSecond - 1) / PagesPerSecond;
+// A page less than three frames late is made good by the pages after it, which wait less or
+// not at all, so that a busy machine's short delays cost the game no time.
+constexpr DWORD CatchUpLimit = 50;
 
 // Counted in whole sixtieths from `since`, the deadlines keep 60 a second on average, where
 // 17 ms apart they would come 59 times.
@@ -26,14 +29,12 @@ DWORD NextPageWait(FramePacer& pacer, DWORD now) {
     DWORD wait = 0;
     if (!DeadlineDue(deadline, now, PageInterval)) {
         wait = deadline - now;
-    } else if (now - deadline >= PageInterval) {
-        // A whole frame late or more (a box, the display away, a stall, the first page): the
-        // deadlines start afresh instead of letting the pages that follow race to catch up.
+    } else if (now - deadline >= CatchUpLimit) {
+        // Three frames late or more (a box, the display away, a breakpoint, the first page):
+        // the deadlines start afresh instead of letting the pages that follow race to catch up.
         pacer.since = now;
         pacer.shown = 0;
     }
-    // A page that came a little late keeps the deadlines where they were, so the next one
-    // waits that much less.
     if (++pacer.shown == PagesPerSecond) {
         pacer.since += 1000;
         pacer.shown = 0;

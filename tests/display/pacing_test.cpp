@@ -22,8 +22,8 @@ class PacingTest : public ::testing::Test {
 };
 
 // A page sooner than its deadline waits for it (1/60 s apart, in whole sixtieths of a second),
-// a later one does not, and the deadlines go on from where they were until a page is a whole
-// frame late; then, as after a stall, they start again from it. Across the clock's wrap too.
+// a later one does not, and the deadlines go on from where they were unless a page is 50 ms
+// late or more; then, as after a stall, they start again from it. Across the clock's wrap too.
 TEST_F(PacingTest, APageWaitsForItsDeadlineAndALateOneDoesNot) {
     const struct {
         DWORD clock; // when the frame flips
@@ -35,16 +35,19 @@ TEST_F(PacingTest, APageWaitsForItsDeadlineAndALateOneDoesNot) {
         {5050, 0},        // on the dot: 5050 is 3/60 s on
         {5070, 0},        // 3 ms late: the next deadline stays at 5084
         {5071, 13},       // 5084
-        {5116, 0},        // 16 ms late, the most caught up on: 5117 is due at once
-        {5117, 0},        // 5117
-        {5151, 0},        // 17 ms late: afresh from 5151
-        {5152, 16},       // 5168
+        {5149, 0},        // 49 ms late, the most made good: 5117, 5134 and 5150 are due at once
+        {5150, 0},        //
+        {5151, 0},        //
+        {5152, 0},        //
+        {5153, 14},       // 5167
+        {5234, 0},        // 50 ms late: afresh from 5234
+        {5235, 16},       // 5251
         {9000, 0},        // after a stall of seconds, afresh: no burst
         {9001, 16},       // 9017
         {0xFFFFFFF0, 0},  // far from the last deadline: afresh
         {0xFFFFFFF5, 12}, // to 0x1, past the wrap
         {0x10, 2},        // 0x12
-        {0xFFFFFFE0, 0},  // afresh, the next deadline 0xFFFFFFF1
+        {0xFFFFFFC0, 0},  // afresh, the next deadline 0xFFFFFFD1
         {0x5, 0},         // late across the wrap: afresh, never a wait of 49 days
         {0x6, 16},        // 0x16
     };
