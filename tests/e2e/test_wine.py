@@ -2,7 +2,6 @@
 back, title files the display cannot use, and 60 frames a second where the flip never waits."""
 
 import os
-import statistics
 import struct
 import subprocess
 from collections.abc import Callable
@@ -129,8 +128,9 @@ def test_twenty_seconds_of_play_at_60_frames_a_second(wine_game):
         return [float(line.split("approx ")[1].split("fps")[0])
                 for line in game.errors().splitlines() if "update_frontbuffer" in line][1:]
 
-    # Three more reports with no screenshots taken meanwhile, which slow Wine's flips here.
+    # Three more reports with no screenshots taken meanwhile, which slow Wine's flips here. A
+    # busy machine may hold the game below 60 for a while, never above.
     seen = len(rates())
     assert harness.poll(lambda: len(rates()) >= seen + 3, 30)
-    assert max(rates()) <= 61 and statistics.median(rates()[seen:]) >= 50, rates()
+    assert 55 <= max(rates()) <= 61, rates()
     assert end_with_escape(game) == EXIT_LINE
