@@ -112,18 +112,23 @@ inline HRESULT Refused(const char* name, const void* object = nullptr,
     return static_cast<HRESULT>(Enter(name, object, args));
 }
 
-// Surfaces (surface.cpp), made, flipped, lost and freed for ddraw.cpp.
+// Surfaces (surface.cpp), for ddraw.cpp. CreateSurface: a plain surface, black.
 HRESULT NewSurface(PortDirectDraw* owner, DWORD width, DWORD height, PortSurface** out);
+// CreateSurface: the primary and its back buffer, in the mode's size; the owner's primary.
 HRESULT NewFlippingChain(PortDirectDraw* owner, PortSurface** out);
+// Flip and FlipToGDISurface: swaps the chain's pages and presents the new front one.
 HRESULT FlipPages(PortSurface* front);
+// SetDisplayMode and the screen's loss: every surface of the owner loses its memory.
 void LoseSurfaces(PortDirectDraw* owner);
+// The object's last Release and PortReset: frees every surface it made.
 void FreeSurfaces(PortDirectDraw* owner);
+// PortReset: no pitch padding, the honest Lock.
 void ResetSurfaceHooks();
 
-// DirectDraw objects (ddraw.cpp), for window.cpp. As on the real platform, the window that
-// holds the exclusive level takes the screen with it when it is destroyed: the desktop's mode
-// comes back and every surface is lost, as when another program takes the screen, for good.
+// DirectDraw objects (ddraw.cpp), for window.cpp. DestroyWindow: as on the real platform, the
+// window that holds the exclusive level takes the screen with it, for good.
 void WindowDestroyed(HWND window);
+// PortReset: no DirectDraw objects, the screen the program's.
 void ResetDirectDraw();
 } // namespace port
 
