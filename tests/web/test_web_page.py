@@ -17,6 +17,18 @@ PAD_LEFT = 14
 PAD_RIGHT = 15
 
 
+# Clicks the page's "Log.txt" link without leaving the page, and reads what it hands out:
+# [download name, type, text, its address, whether the address of the last click still reads].
+CLICK_THE_LOG_LINK = """
+const link = document.getElementById('log');
+link.addEventListener('click', (event) => event.preventDefault(), {once: true});
+link.click();
+const last = arguments[0] && fetch(arguments[0]).then(() => 'kept', () => 'revoked');
+return Promise.all([fetch(link.href).then((r) => r.blob()), last]).then(([blob, old]) =>
+  blob.text().then((text) => [link.download, blob.type, text, link.href, old]));
+"""
+
+
 def press_on_the_pad(game, button):
     game.pad(button)
     game.step()
@@ -45,11 +57,17 @@ def test_without_a_title_the_box_waits_for_return_and_the_game_plays(page, brows
     game = page()
     game.wait("return !document.getElementById('box-panel').hidden")
     assert game.text("box-text") == "Could not open FinalTitle.bmp"
+    assert game.text("box-caption") == "ERROR"
+    assert game.js("return document.querySelector('#box-panel .box.error') !== null")
     assert game.js("return vantorel.frames") == 0
     game.key(Keys.RETURN, frames=0)
     game.wait("return vantorel.frames === 1")
     assert scene.no_title(game.shot()) == ""
     assert game.log() == b"Could not open FinalTitle.bmp\r\n"
+    # The "Log.txt" link hands out the log as it is at each click, and lets the last copy go.
+    first = game.js(CLICK_THE_LOG_LINK, None)
+    assert first[:3] == ["Log.txt", "text/plain", "Could not open FinalTitle.bmp\r\n"]
+    assert game.js(CLICK_THE_LOG_LINK, first[3])[4] == "revoked"
 
 
 def test_a_failed_start_shows_its_box_until_a_on_a_pad_then_ends_with_code_1(page):
