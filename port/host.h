@@ -35,7 +35,8 @@ struct PortHost {
     // SetDisplayMode, in 5-6-5 pixels / the release of the exclusive mode.
     bool (*setDisplayMode)(int width, int height);
     void (*restoreDisplayMode)();
-    // Flip: shows this page, which is the size of the mode set. Pacing (vsync) happens here.
+    // Flip: shows this page, which is the size of the mode set, in step with the display where
+    // it can (vsync); the game paces its flips itself.
     // Called only while the mode is on the screen.
     void (*present)(const PortRows& page, int width, int height);
     // GetForegroundWindow: whether the game's window is the one in front, taking the keys.

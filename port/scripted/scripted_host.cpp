@@ -45,7 +45,7 @@ const char* const knownCalls =
     " TestCooperativeLevel FlipToGDISurface GetAttachedSurface Flip Blt Lock Unlock GetDC"
     " ReleaseDC IsLost Restore RegisterClassExA CreateWindowExA LoadIconA LoadCursorA ShowCursor"
     " PostMessageA PostQuitMessage PeekMessageA TranslateMessage DispatchMessageA DefWindowProcA"
-    " MessageBoxA SetTextColor SetBkColor SetBkMode TextOutA Sleep ";
+    " MessageBoxA SetTextColor SetBkColor SetBkMode TextOutA Sleep timeBeginPeriod timeEndPeriod ";
 
 bool Known(const std::string& call) {
     return !call.empty() && call.find(' ') == std::string::npos &&

@@ -1,7 +1,8 @@
 // The SDL2 host. The game's one window is a borderless SDL window; its exclusive 800 x 600 mode
 // becomes a full-screen window showing the page scaled to the display with its shape kept.
 // Pages go to the screen through a renderer with vsync when a GPU draws it, and otherwise
-// through the window's own surface, paced to the display's refresh (sdl_page_route.h says why).
+// through the window's own surface (sdl_page_route.h says why). The game paces its own flips;
+// vsync only keeps the picture from tearing.
 #include "sdl_host.h"
 
 #include "sdl_pad.h"
@@ -12,9 +13,7 @@
 
 #include <SDL.h>
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -54,19 +53,10 @@ struct WindowSurface {
     std::vector<int> rows;
 };
 
-// Pacing when nothing waits for the display's refresh: the time before which the next page is
-// not shown.
-struct Pacing {
-    bool on = false;
-    std::chrono::steady_clock::duration period{};
-    std::chrono::steady_clock::time_point nextPresent{};
-};
-
 Window window;
 Focus focus;
 Renderer renderer;
 WindowSurface windowSurface;
-Pacing pacing;
 
 // The game's five keys; the keypad's Enter is VK_RETURN too.
 bool KeyboardHolds(int vk) {
@@ -127,7 +117,6 @@ void DropRenderer() {
 void DropPresentation() {
     DropRenderer();
     windowSurface.surface = nullptr;
-    pacing.on = false;
 }
 
 // SDL's video for a display someone can see. With no screen at all SDL falls back on drivers
@@ -231,8 +220,8 @@ void PumpEvents() {
     }
 }
 
-// SDL's own hint, read from the environment as SDL_RENDER_VSYNC, says whether to wait for the
-// refresh.
+// SDL's own hint, read from the environment as SDL_RENDER_VSYNC, says whether a renderer waits
+// for the refresh against tearing.
 bool WantVsync() {
     return SDL_GetHintBoolean(SDL_HINT_RENDER_VSYNC, SDL_TRUE);
 }
@@ -257,7 +246,6 @@ bool OpenRenderer(pageroute::Choice choice, int width, int height) {
         DropRenderer();
         return false;
     }
-    pacing.on = WantVsync() && !(info.flags & SDL_RENDERER_PRESENTVSYNC);
     char how[160];
     SDL_snprintf(how, sizeof how, "renderer %s%s%s%s", info.name, gl ? " (" : "", gl ? gl : "",
                  gl ? ")" : "");
@@ -265,7 +253,7 @@ bool OpenRenderer(pageroute::Choice choice, int width, int height) {
     return true;
 }
 
-// The renderer when it is worth having, else the window's surface with the host's pacing.
+// The renderer when it is worth having, else the window's surface.
 void ChooseRoute(int width, int height) {
     const pageroute::Choice choice = pageroute::UserChoice(
         SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION), SDL_GetHint(SDL_HINT_RENDER_DRIVER));
@@ -275,7 +263,6 @@ void ChooseRoute(int width, int height) {
     // Left to itself SDL would put a renderer behind the window's surface too. Set at the
     // lowest priority, the hint still yields to the user's own setting.
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
-    pacing.on = WantVsync();
     presentlog::Path("window surface");
 }
 
@@ -297,24 +284,11 @@ bool CoverDisplay() {
     return true;
 }
 
-// The host's own pacing keeps the display's refresh rate, or 60 Hz where it says none.
-void StartPacing() {
-    SDL_DisplayMode display;
-    int rate = 0;
-    if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(window.window), &display) == 0)
-        rate = display.refresh_rate;
-    pacing.period =
-        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::seconds(1)) /
-        (rate > 0 ? rate : 60);
-    pacing.nextPresent = {};
-}
-
 bool SetMode(int width, int height) {
     DropPresentation();
     if (!CoverDisplay())
         return false;
     ChooseRoute(width, height);
-    StartPacing();
     return true;
 }
 
@@ -383,29 +357,12 @@ void PresentToSurface(const PortRows& page, int width, int height) {
     SDL_UpdateWindowSurface(window.window);
 }
 
-// Waits until a refresh interval since the last page has passed, sleeping rather than
-// spinning, and keeps the rhythm without catching up on frames that came late. The sleep ends
-// at the deadline itself, not at a whole millisecond near it, or intervals would wander by one.
-void Pace() {
-    const auto now = std::chrono::steady_clock::now();
-    if (pacing.nextPresent > now) {
-        std::this_thread::sleep_until(pacing.nextPresent);
-        pacing.nextPresent += pacing.period;
-    } else {
-        pacing.nextPresent = now + pacing.period;
-    }
-}
-
 void Present(const PortRows& page, int width, int height) {
     if (renderer.renderer)
         PresentToRenderer(page);
     else
         PresentToSurface(page, width, height);
     presentlog::Presented();
-    // Waiting after the page is shown, as a flip waits for the refresh, lets the next frame
-    // read the keys as late as possible.
-    if (pacing.on)
-        Pace();
 }
 
 const PortHost host = {

@@ -1,7 +1,7 @@
-// The way the SDL2 host's pages reach the screen. A renderer with vsync keeps the display's
-// rhythm for almost nothing when a GPU does the work; when the renderer is a rasteriser running
+// The way the SDL2 host's pages reach the screen. A renderer with vsync keeps the picture from
+// tearing for almost nothing when a GPU does the work; when the renderer is a rasteriser running
 // on the processor, it costs several times what the window's own surface does, so the host
-// takes the surface and paces the pages itself. The rules are apart from the host's SDL calls,
+// takes the surface. The rules are apart from the host's SDL calls,
 // so that its tests can hold them.
 #ifndef VANTOREL_PORT_SDL_PAGE_ROUTE_H
 #define VANTOREL_PORT_SDL_PAGE_ROUTE_H

@@ -12,6 +12,16 @@ DWORD timeGetTime(void) {
     return port::Host().now();
 }
 
+MMRESULT timeBeginPeriod(UINT period) {
+    port::Enter(__func__, nullptr, {period}); // recorded; nothing to refuse
+    return TIMERR_NOERROR;
+}
+
+MMRESULT timeEndPeriod(UINT period) {
+    port::Enter(__func__, nullptr, {period}); // recorded; nothing to refuse
+    return TIMERR_NOERROR;
+}
+
 void Sleep(DWORD ms) {
     if (port::Enter(__func__, nullptr, {ms}))
         return;

@@ -1,7 +1,8 @@
 // The browser host. The game's window is the page's canvas; its exclusive 800 x 600 mode is the
 // canvas at that size, scaled by the page to fit. A flip puts the page on the canvas and then
-// waits for the browser's next animation frame, which is the display's refresh here as it is
-// for a real flip. That wait, a message box and Sleep are where the browser gets its turn.
+// waits for the browser's next animation frame, the display's refresh, so that pictures change
+// in step with it; the game paces its flips to 60 a second itself. That wait, a message box
+// and Sleep are where the browser gets its turn.
 #include "web_host.h"
 
 #include "page.h"
@@ -54,12 +55,19 @@ void Present(const PortRows& page, int width, int height) {
     state.frameStart = vantorel_page_now();
 }
 
+// Sleep gives the browser its turn for that long, as it gives other programs the processor.
+// That time is not the frame's work.
+void SleepFor(DWORD ms) {
+    const double start = vantorel_page_now();
+    emscripten_sleep(ms);
+    state.frameStart += vantorel_page_now() - start;
+}
+
 // Closing the tab ends the page outright, so no close request ever reaches the game: the
 // default, empty pumpEvents is kept.
 const PortHost host = {
     .now = Now,
-    // Sleep gives the browser its turn for that long, as it gives other programs the processor.
-    .sleep = emscripten_sleep,
+    .sleep = SleepFor,
     .keyDown = [](int vk) { return vantorel_page_key_down(vk) != 0; },
     .messageBox = ShowBox,
     .openWindow = [](const char* caption, int,
