@@ -8,6 +8,7 @@
 #include "support/test_support.h"
 #include "test_hooks.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -51,12 +52,41 @@ class FrameTest : public ::testing::Test {
     TempDir dir;
 };
 
-// The first frame, drawn with blits that wait for the blitter, is the golden one.
+// A recorded blit: its flags, its fill colour or "title" for the title surface as source, and
+// its destination ("whole" for none).
+std::string Blit(const scripted::Call& blt) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%08llx %04llx ", blt.args[0], blt.args[1]);
+    std::string blit = text;
+    if (blt.args[2])
+        blit.replace(9, 5,
+                     blt.args[2] == reinterpret_cast<intptr_t>(titleSurface) ? "title " : "other ");
+    if (!blt.args[7])
+        return blit + "whole";
+    return blit + std::to_string(blt.args[3]) + ',' + std::to_string(blt.args[4]) + ',' +
+           std::to_string(blt.args[5]) + ',' + std::to_string(blt.args[6]);
+}
+
+// The first frame is the golden one, drawn by these blits (COLORFILL 0x400, WAIT 0x1000000) in
+// this order: the fills cover what overlaps in the picture.
 TEST_F(FrameTest, TheFirstFrameIsTheGoldenOne) {
     GameFrame();
     ExpectGolden(scripted::LastPresent());
-    for (const scripted::Call& blit : scripted::CallsNamed("Blt"))
-        EXPECT_TRUE(blit.args[0] & DDBLT_WAIT);
+    std::vector<std::string> blits;
+    for (const scripted::Call& blt : scripted::CallsNamed("Blt"))
+        blits.push_back(Blit(blt));
+    const std::vector<std::string> expected = {
+        "01000400 0000 whole",           // the clear, black
+        "01000400 0fc0 380,550,420,555", // the player's paddle, green
+        "01000400 0fc0 380,150,420,155", // the computer's, in the player's green
+        "01000400 0fc0 395,347,400,352", // the ball, after its first step
+        "01000400 a514 98,143,702,145",  // the walls, grey: top, right, bottom, left
+        "01000400 a514 700,145,702,560", //
+        "01000400 a514 98,560,702,562",  //
+        "01000400 a514 98,145,100,560",  //
+        "01000000 title 49,1,750,122",   // the title, stretched one pixel wider and taller
+    };
+    EXPECT_EQ(blits, expected);
 }
 
 // Another program's Escape, arrows and F5 are not the game's.
@@ -73,31 +103,94 @@ TEST_F(FrameTest, KeysAreIgnoredWhileTheGameIsNotInFront) {
     EXPECT_EQ(scripted::CallCount("PostQuitMessage"), 1);
 }
 
-// The overlay follows the score and help lines, with the values after the play step; its
-// frame rate counts this first frame.
-TEST_F(FrameTest, TheOverlayShowsTheFrameRateAndTheCoordinates) {
-    debugInfo = true;
-    GameFrame();
-    std::vector<std::string> overlay;
-    for (const scripted::Call& line : scripted::CallsNamed("TextOutA"))
-        overlay.push_back(line.text[0]);
-    overlay.erase(overlay.begin(), overlay.begin() + 4);
-    const std::vector<std::string> expected = {"FPS: 1",        "Ball.Velx: -2", "Ball.Vely: -3",
-                                               "Ball.x1: 395",  "Ball.y1: 347",  "Player.x1: 380",
-                                               "Player.x2: 420"};
-    EXPECT_EQ(overlay, expected);
+// The lines of a frame, "x,y colour text" each, the colour the one set for it.
+std::vector<std::string> Lines(size_t from) {
+    std::vector<std::string> lines;
+    long long colour = -1;
+    for (size_t i = from; i < scripted::Calls().size(); ++i) {
+        const scripted::Call& call = scripted::Calls()[i];
+        char text[32];
+        std::snprintf(text, sizeof text, "%lld,%lld %06llx ", call.args[0], call.args[1], colour);
+        if (call.name == "SetTextColor")
+            colour = call.args[0];
+        if (call.name == "TextOutA")
+            lines.push_back(text + call.text[0]);
+    }
+    return lines;
 }
 
-// A prompt is drawn first, in yellow, in the frame that dismisses it.
-TEST_F(FrameTest, APromptIsDrawnInTheFrameThatDismissesIt) {
-    youWin = true;
-    scripted::SetKey(VK_RETURN, true);
+// Every line in place and colour: the prompt first, in the frame that dismisses it, then the
+// score and help lines and the overlay with the values after Enter. The frame rate counts only
+// frames drawn with the overlay.
+TEST_F(FrameTest, EveryLineIsDrawnInItsPlaceAndColour) {
     GameFrame();
-    const scripted::Call prompt = scripted::CallsNamed("TextOutA").at(0);
-    EXPECT_EQ(prompt.text[0], "You Win!");
-    EXPECT_EQ(prompt.args[0], 368);
-    EXPECT_EQ(scripted::CallsNamed("SetTextColor").at(0).args[0], 0xFFFF);
-    EXPECT_FALSE(youWin);
+    scripted::SetClock(5001);
+    GameFrame();
+    scripted::SetClock(6002);
+    youLose = true;
+    Score = 700;
+    Lives = 2;
+    Level = 2;
+    debugInfo = true;
+    scripted::SetKey(VK_RETURN, true);
+    const size_t from = scripted::Calls().size();
+    GameFrame();
+    const std::vector<std::string> expected = {
+        "368,295 00ffff You Lose!",
+        "250,125 ffffff Score: 300",
+        "110,125 ffffff Lives: 2",
+        "180,125 ffffff Level: 1",
+        "165,570 cccccc ESC to quit, arrow keys to move, Enter on prompt and F5 for debug info.",
+        "1,150 ffffff FPS: 1",
+        "1,165 ffffff Ball.Velx: -2",
+        "1,180 ffffff Ball.Vely: -3",
+        "1,195 ffffff Ball.x1: 395",
+        "1,210 ffffff Ball.y1: 347",
+        "1,225 ffffff Player.x1: 380",
+        "1,240 ffffff Player.x2: 420",
+    };
+    EXPECT_EQ(Lines(from), expected);
+    // Each line on a context of its own: colour, magenta behind it but transparent, then the
+    // context's own colours and mode put back before it is given back.
+    std::string calls;
+    for (size_t i = from; calls.find("ReleaseDC") == std::string::npos; ++i) {
+        const scripted::Call& call = scripted::Calls().at(i);
+        char arg[16];
+        std::snprintf(arg, sizeof arg, ":%llx ", call.args[0]);
+        if (call.name.find("DC") != std::string::npos || !calls.empty())
+            calls += call.name + (call.name.rfind("Set", 0) == 0 ? arg : " ");
+    }
+    EXPECT_EQ(calls, "GetDC SetTextColor:ffff SetBkColor:ff00ff SetBkMode:1 TextOutA "
+                     "SetTextColor:0 SetBkColor:ffffff SetBkMode:2 ReleaseDC ");
+
+    // The other prompts; a line whose device context can't be had is left out (here the score).
+    youWin = true;
+    size_t at = scripted::Calls().size();
+    scripted::FailCallAfter("GetDC", 1);
+    GameFrame();
+    EXPECT_EQ(Lines(at).at(0), "368,295 00ffff You Win!");
+    EXPECT_EQ(Lines(at).at(1), "110,125 ffffff Lives: 2");
+    EXPECT_EQ(scripted::PresentCount(), 4);
+    gameOver = true;
+    at = scripted::Calls().size();
+    GameFrame();
+    EXPECT_EQ(Lines(at).at(0), "368,295 00ffff Game Over!");
+}
+
+// A title larger than 700 x 120 shows its top-left 700 x 120: here white, the rest black.
+TEST_F(FrameTest, ALargerTitleShowsItsTopLeft) {
+    std::string pixels;
+    for (int y = 120; y >= 0; --y)
+        for (int x = 0; x <= 700; ++x)
+            pixels += std::string(3, x < 700 && y < 120 ? '\xFF' : '\0');
+    WriteTitle(701, 121, pixels);
+    ReleaseDirectDraw();
+    ASSERT_TRUE(InitDirectDraw());
+    GameFrame();
+    const Page& shown = scripted::LastPresent();
+    for (int y = 1; y < 122; ++y)
+        for (int x = 49; x < 750; ++x)
+            ASSERT_EQ(shown.At(x, y), 0xFFFF) << x << "," << y;
 }
 
 // While the screen is another program's, frames neither play, report, show nor spin; given back
