@@ -5,9 +5,6 @@
 #include "support/test_support.h"
 #include "test_hooks.h"
 
-#include <cstring>
-#include <fstream>
-
 namespace {
 
 const HWND GameWindow = reinterpret_cast<HWND>(0x40);
@@ -84,6 +81,7 @@ TEST_F(DisplayTest, AFailingFlipIsTriedThreeTimesAFrame) {
     ASSERT_TRUE(InitDirectDraw());
     scripted::FailCall("Flip", 4);
     FlipSurfaces();
+    EXPECT_EQ(scripted::CallCount("Flip"), 3);
     FlipSurfaces();
     const std::vector<scripted::Call> flips = scripted::CallsNamed("Flip");
     ASSERT_EQ(flips.size(), 5u);
