@@ -235,6 +235,7 @@ TEST_F(GameTest, EnterDismissesThePromptAndRestartsPlayAsItSays) {
         Level = c.level;
         PlacePlayer(200);
         Enemy.x1 = 250;
+        Enemy.x2 = 290;
         ServeBall();
         ResolvePrompt();
         EXPECT_TRUE(*c.flag) << "without Enter the prompt stays";
