@@ -206,42 +206,11 @@ TEST_F(FrameTest, WhileTheScreenIsAwayFramesWaitAndOnceBackShowTheWholeScene) {
     EXPECT_TRUE(scripted::MessageBoxes().empty());
     EXPECT_EQ(scripted::CallCount("SetDisplayMode"), 2);
     EXPECT_EQ(Ball.x1, 393) << "the second step of the ball";
+    EXPECT_EQ(scripted::PresentCount(), 2) << "the whole scene, the title restored as well";
     const Page& shown = scripted::LastPresent();
     const std::vector<WORD> titleNow(shown.pixels.begin(), shown.pixels.begin() + 800 * 122);
     const std::vector<WORD> titleThen(first.pixels.begin(), first.pixels.begin() + 800 * 122);
     EXPECT_EQ(titleNow, titleThen);
-}
-
-// Surfaces lost mid-frame (while its box is open) end it unreported, found by a blit or the
-// flip; the next frame restores them.
-TEST_F(FrameTest, SurfacesLostDuringAFrameEndItUnreported) {
-    const struct {
-        int failingBlit; // the blit whose box is open when the surfaces go
-        int blits;       // made in that frame
-        int flips;
-    } cases[] = {
-        {1, 3, 0}, // the player's paddle: the next blit finds them lost
-        {8, 9, 1}, // the title, the last blit: the flip finds them lost, and is tried once
-    };
-    scripted::OnMessageBox([](const scripted::MessageBoxRecord&) {
-        PortLoseSurfaces();
-        return IDOK;
-    });
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.failingBlit);
-        const int restores = scripted::CallCount("Restore");
-        const int flips = scripted::CallCount("Flip");
-        const int blits = scripted::CallCount("Blt");
-        const size_t boxes = scripted::MessageBoxes().size();
-        scripted::FailCallAfter("Blt", c.failingBlit);
-        GameFrame();
-        EXPECT_EQ(scripted::MessageBoxes().size(), boxes + 1);
-        EXPECT_EQ(scripted::CallCount("Blt"), blits + c.blits);
-        EXPECT_EQ(scripted::CallCount("Flip"), flips + c.flips);
-        EXPECT_EQ(scripted::CallCount("Restore"), restores) << "not in the same frame";
-        GameFrame();
-        EXPECT_EQ(scripted::CallCount("Restore"), restores + 2);
-    }
 }
 
 // GetFps at each clock reading: a new sample once strictly past the deadline, across the wrap.
