@@ -7,10 +7,13 @@
 #include <string_view>
 
 // A platform call as it reaches the call hook: its name, the object it is made on (Release
-// only; else null) and the arguments tests read, in the call's own order (0 where left out):
-// Blt, Flip and SetCooperativeLevel their flags (Flip's and the level's second), SetTextColor
-// its colour, Sleep its time, TextOutA x and its text, RegisterClassExA the class's fields from
-// cbSize to hIconSm and its name, CreateWindowExA exStyle to height and both names.
+// only; else null) and the arguments tests read, in the call's own order (0 where left out, a
+// pointer as its address): the set-up's DirectDraw calls all theirs (CreateSurface: the
+// description's flags, caps, width, height and back-buffer count, then the outer object), Blt
+// its flags, fill colour, source and destination's left, top, right and bottom, Lock and
+// Unlock theirs, SetTextColor, SetBkColor and SetBkMode their value, Sleep its time, TextOutA x,
+// y and its text, RegisterClassExA the class's fields from cbSize to hIconSm and its name,
+// CreateWindowExA exStyle to height and both names.
 struct PortCall {
     const char* name;
     const void* object;
