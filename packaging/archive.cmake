@@ -81,8 +81,9 @@ Priority: ${CPACK_DEBIAN_PACKAGE_PRIORITY}
 Description: ${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
  ${description}
 ")
-    file(CHMOD ${staged}/DEBIAN PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
-         GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    # The root folder is CPack's, made under the caller's umask.
+    file(CHMOD ${staged} ${staged}/DEBIAN PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+         GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
     file(CHMOD ${staged}/DEBIAN/md5sums ${staged}/DEBIAN/control
          PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
     execute_process(COMMAND dpkg-deb --root-owner-group -Zgzip -z9 --build ${staged} ${package}
