@@ -32,7 +32,8 @@ elseif(CPACK_VANTOREL_ARCHIVE STREQUAL "tgz")
                     OUTPUT_FILE ${package}
                     WORKING_DIRECTORY ${CPACK_TOPLEVEL_DIRECTORY} COMMAND_ERROR_IS_FATAL ANY)
 elseif(CPACK_VANTOREL_ARCHIVE STREQUAL "deb")
-    # dpkg-deb sorts the entries and clamps their times to SOURCE_DATE_EPOCH itself. The
+    # dpkg-deb sorts the entries, but only clamps their times to SOURCE_DATE_EPOCH: files of a
+    # tree checked out before the last commit would keep their own, so all are dated here. The
     # installed size is counted as dpkg-gencontrol does (a KiB or part of one per file, one per
     # folder), not from the folders' sizes on this file system as CPack's own generator does.
     execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE arch
@@ -57,6 +58,8 @@ elseif(CPACK_VANTOREL_ARCHIVE STREQUAL "deb")
             list(APPEND programs -e${staged}/${entry})
         endif()
     endforeach()
+    execute_process(COMMAND touch -h -d @${time} ${entries}
+                    WORKING_DIRECTORY ${staged} COMMAND_ERROR_IS_FATAL ANY)
     # dpkg-shlibdeps wants a debian/control to stand in, and prints shlibs:Depends=...; it warns
     # that the program is not in debian/<package>/, where a source package would have it.
     file(WRITE ${CPACK_TOPLEVEL_DIRECTORY}/debian/control "")

@@ -17,9 +17,10 @@ import pytest
 
 from scene import ROOT
 
-# What the two builds differ in besides their folders.
-BUILDS = [{"umask": 0o022, "TZ": "UTC", "LC_ALL": "C"},
-          {"umask": 0o002, "TZ": "Pacific/Kiritimati", "LC_ALL": "C.UTF-8"}]
+# What the two builds differ in besides their folders; the first's files are a day older than
+# the last commit, as in a tree checked out before it.
+BUILDS = [{"umask": 0o022, "TZ": "UTC", "LC_ALL": "C", "age": 86400},
+          {"umask": 0o002, "TZ": "Pacific/Kiritimati", "LC_ALL": "C.UTF-8", "age": 0}]
 
 
 def git(*argv):
@@ -41,6 +42,10 @@ def checkout(folder):
 
 def dist(folder, build):
     checkout(folder)
+    if build["age"]:
+        stamp = int(git("log", "-1", "--format=%ct")) - build["age"]
+        for name in git("ls-files", "-z").split("\0")[:-1]:
+            os.utime(os.path.join(folder, name), (stamp, stamp), follow_symlinks=False)
     env = {key: value for key, value in os.environ.items() if key != "SOURCE_DATE_EPOCH"}
     with open(os.path.join(folder, "dist.log"), "w") as log:
         made = subprocess.run(["scripts/dist"], cwd=folder, stdout=log, stderr=subprocess.STDOUT,
