@@ -66,7 +66,8 @@ def test_with_sdls_vsync_off_the_game_still_plays_at_60(display, native_game, tm
 
     times = harness.poll(lambda: len(presents() or []) > 150 and presents(), 30)
     assert times, "fewer than 150 pages in 30 s"
-    assert 55 <= 120e9 / (times[-1] - times[-121]) <= 61
+    # Up to 50 ms made good after a late page can shorten the span: 120 pages in 1.95 s.
+    assert 55 <= 120e9 / (times[-1] - times[-121]) <= 62
 
 
 def test_outside_the_field_the_first_frame_is_the_golden_one(game, display):

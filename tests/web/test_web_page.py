@@ -104,7 +104,8 @@ def test_animation_frames_faster_than_60_hz_still_play_at_60(page):
     game = page(held=False, before=FAST_FRAMES)
     game.wait("return shown.length > 150", timeout=30)
     rate = game.js("const t = shown.slice(-121); return 120000 / (t[120] - t[0])")
-    assert 55 <= rate <= 61
+    # Up to 50 ms made good after a late page can shorten the span: 120 pages in 1.95 s.
+    assert 55 <= rate <= 62
 
 
 def test_keys_do_nothing_while_the_page_is_hidden(page):
