@@ -1,5 +1,4 @@
-"""Headless Chromium and a site served on 127.0.0.1, for the browser and release tests and
-bench/web_page.py."""
+"""Headless Chromium and a site served on 127.0.0.1: the browser and release tests, the bench."""
 
 import base64
 import contextlib
@@ -43,13 +42,12 @@ def start_chromium(profile):
 def served(directory):
     # Python knows .wasm as application/wasm, which the browser asks of WebAssembly.
     handler = functools.partial(QuietHandler, directory=directory)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    try:
-        yield f"http://127.0.0.1:{server.server_address[1]}/"
-    finally:
-        server.shutdown()
-        server.server_close()
+    with http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) as server:
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        try:
+            yield f"http://127.0.0.1:{server.server_address[1]}/"
+        finally:
+            server.shutdown()
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):

@@ -18,10 +18,7 @@ ACCELERATION = {"renderer": "1", "window surface": "0"}
 
 
 def path_taken(log):
-    def first_line():
-        return log.exists() and log.read_text().partition("\n")[0]
-
-    return harness.poll(first_line, 30)
+    return harness.poll(lambda: log.exists() and log.read_text().partition("\n")[0], 30)
 
 
 @pytest.fixture(params=sorted(ACCELERATION), ids=lambda path: path.replace(" ", "-"))
@@ -46,10 +43,6 @@ def game(path, display, native_game, tmp_path):
     return running
 
 
-def test_the_path_asked_for_is_taken(game, path, tmp_path):
-    assert path_taken(tmp_path / "presents.txt").startswith("path " + path)
-
-
 def test_without_a_gpu_the_window_surface_is_chosen(display, native_game, tmp_path):
     # Xvfb offers OpenGL only through Mesa's software rasteriser.
     log = tmp_path / "presents.txt"
@@ -70,19 +63,17 @@ def test_with_sdls_vsync_off_the_game_still_plays_at_60(display, native_game, tm
     assert 55 <= 120e9 / (times[-1] - times[-121]) <= 62
 
 
-def test_outside_the_field_the_first_frame_is_the_golden_one(game, display):
+def test_the_path_is_taken_and_golden_outside_the_field(game, path, display, tmp_path):
+    assert path_taken(tmp_path / "presents.txt").startswith("path " + path)
     bad = scene.golden_differences(display.last_shot, TOLERANCE, leave_out=scene.FIELD)
     assert bad == [], f"{len(bad)} rows differ, first at {bad[:3]}"
 
 
-def test_arrows_move_the_players_paddle(game, display):
+def test_arrows_move_the_players_paddle_and_escape_ends_in_order(game, display):
     start = scene.paddle_x(display.last_shot)
     assert game.press_until("Right", lambda: paddle_where(display, lambda x: x > start))
     right = scene.paddle_x(display.last_shot)
     assert game.press_until("Left", lambda: paddle_where(display, lambda x: x < right))
-
-
-def test_escape_ends_in_order(game):
     with game.held("Escape"):
         assert game.process.wait(15) == 0
     assert game.log() == EXIT_LINE
@@ -96,10 +87,8 @@ def test_close_request_ends_in_order(game):
 
 
 def test_without_any_display_start_up_fails_and_says_so(native_game):
-    env = dict(os.environ)
-    for name in ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"):
-        env.pop(name, None)
-    game = native_game(env)
+    gone = ("DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER")
+    game = native_game({name: value for name, value in os.environ.items() if name not in gone})
     assert game.process.wait(30) == 1
     assert "vantorel: no display:" in game.errors()
     assert "vantorel: Error!: Window Creation Failed!" in game.errors()

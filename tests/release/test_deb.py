@@ -1,8 +1,8 @@
 """The Debian package: its files, Debian's checkers, and the game installed in a throwaway root
 and started from the launcher."""
 
-import hashlib
 import os
+import pathlib
 import subprocess
 
 import pytest
@@ -15,6 +15,7 @@ DATA = ["usr/share/games/vantorel/FinalTitle.bmp", "usr/share/applications/vanto
         "usr/share/metainfo/vantorel.metainfo.xml", "usr/share/man/man6/vantorel.6.gz",
         "usr/share/doc/vantorel/copyright", "usr/share/doc/vantorel/changelog.gz"]
 DATA += [f"usr/share/icons/hicolor/{n}x{n}/apps/vantorel.png" for n in (32, 48, 64, 128, 256)]
+DPKG_STATUS = pathlib.Path("/var/lib/dpkg/status")
 
 # dpkg, its triggers and the game write only to an overlay of the machine's own root, in a
 # mount namespace that ends with the game: the machine is left as it was. The player's home is
@@ -62,8 +63,7 @@ def test_installed_game_plays_from_the_launcher(deb, screen, tmp_path):
     assert os.getuid() == 0, "the throwaway root's mounts need root, as make test has"
     for folder in ("upper", "work", "root", "home"):
         (tmp_path / folder).mkdir()
-    with open("/var/lib/dpkg/status", "rb") as f:
-        before = hashlib.sha256(f.read()).digest()
+    before = DPKG_STATUS.read_bytes()
     env = dict(screen.env(), HOME=str(tmp_path / "home"), PATH="/usr/sbin:/usr/bin:/sbin:/bin")
     env.pop("XDG_STATE_HOME", None)
     argv = ["unshare", "--mount", "sh", "-c", THROWAWAY_ROOT, "throwaway", tmp_path, deb]
@@ -74,7 +74,6 @@ def test_installed_game_plays_from_the_launcher(deb, screen, tmp_path):
         assert game.process.wait(30) == 0, game.errors()
     finally:
         game.end()
-    log = tmp_path / "home" / ".local" / "state" / "vantorel" / "Log.txt"
+    log = tmp_path / "home/.local/state/vantorel/Log.txt"
     assert log.read_bytes() == b"Game successfully returning...\n"
-    with open("/var/lib/dpkg/status", "rb") as f:
-        assert hashlib.sha256(f.read()).digest() == before
+    assert DPKG_STATUS.read_bytes() == before, "the machine's own dpkg status changed"

@@ -18,21 +18,16 @@ SITE = os.path.join(ROOT, "build", "web")
 # it returns how many of the count it could not run for want of a waiting frame.
 HELD_FRAMES = """
 let now = 0;
-let waiting = [];
+const waiting = [];
 performance.now = () => now;
 window.requestAnimationFrame = (callback) => waiting.push(callback);
-window.heldFrames = {
-  waiting: () => waiting.length,
-  run(count) {
-    for (; count > 0 && waiting.length > 0; --count) {
-      now += 16;
-      const due = waiting;
-      waiting = [];
-      due.forEach((callback) => callback(now));
-    }
-    return count;
-  },
-};
+window.heldFrames = {waiting: () => waiting.length, run(count) {
+  for (; count > 0 && waiting.length > 0; --count) {
+    now += 16;
+    waiting.splice(0).forEach((callback) => callback(now));
+  }
+  return count;
+}};
 """
 # Two pads in the standard layout, all up, whose buttons and left stick Page.pad sets.
 SCRIPTED_PADS = """
@@ -46,10 +41,8 @@ class Page:
 
     def __init__(self, driver, url, held, before):
         self.driver = driver
-        script = SCRIPTED_PADS + before
-        if held:
-            script = HELD_FRAMES + script
-        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": script})
+        script = (HELD_FRAMES if held else "") + SCRIPTED_PADS + before
+        self.cdp("Page.addScriptToEvaluateOnNewDocument", source=script)
         driver.get(url)
 
     def js(self, script, *args):
@@ -61,7 +54,7 @@ class Page:
         return result
 
     def step(self, frames=1):
-        """Lets frames go, and waits until the last has been shown: the game may sleep first."""
+        # Waits until the last frame let go has been shown: the game may sleep first.
         left = frames
         while left:
             self.wait("return heldFrames.waiting() > 0")
@@ -79,16 +72,17 @@ class Page:
                 "pads[which].buttons.forEach((b, i) => { b.pressed = buttons.includes(i); });"
                 "pads[which].axes[0] = stick;", list(buttons), stick, which)
 
+    def cdp(self, command, **args):
+        self.driver.execute_cdp_cmd(command, args)
+
     def phone(self, width, height):
-        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
-                                    {"enabled": True, "maxTouchPoints": 2})
-        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
-            "width": width, "height": height, "deviceScaleFactor": 2, "mobile": True})
+        self.cdp("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=2)
+        self.cdp("Emulation.setDeviceMetricsOverride", width=width, height=height,
+                 deviceScaleFactor=2, mobile=True)
 
     def touch(self, kind, *points):
         fingers = [{"x": x, "y": y, "id": n} for n, (x, y) in enumerate(points)]
-        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent",
-                                    {"type": kind, "touchPoints": fingers})
+        self.cdp("Input.dispatchTouchEvent", type=kind, touchPoints=fingers)
 
     def rect(self, name):
         """The canvas ("screen") or the key button of this name."""

@@ -8,14 +8,8 @@ from chromium import FAST_FRAMES
 from harness import poll
 
 PADDLE_STEP = 5  # pixels a frame while an arrow is held
-# A pad's buttons in the standard layout.
-PAD_A = 0
-PAD_Y = 3
-PAD_BACK = 8
-PAD_START = 9
-PAD_LEFT = 14
-PAD_RIGHT = 15
-
+PAD = {"A": 0, "Y": 3, "BACK": 8, "START": 9, "LEFT": 14, "RIGHT": 15}  # the standard layout
+BOX_SHOWN = "return !document.getElementById('box-panel').hidden"
 
 # Clicks the page's "Log.txt" link without leaving the page, and reads what it hands out:
 # [download name, type, text, its address, whether the address of the last click still reads].
@@ -29,18 +23,28 @@ return Promise.all([fetch(link.href).then((r) => r.blob()), last]).then(([blob, 
 """
 
 
-def press_on_the_pad(game, button):
-    game.pad(button)
+def on_the_pad(game, *buttons, stick=0, which=0, frames=1):
+    game.pad(*buttons, stick=stick, which=which)
+    game.step(frames)
+    game.pad(which=which)
+
+
+def moved(game, hold):
+    start = scene.paddle_x(game.shot())
+    hold()
+    return scene.paddle_x(game.shot()) - start
+
+
+def on_a_phone(page, width, height, screenshot, button_edge, canvas_edge):
+    # The key buttons clear of the picture; the page as it looks is kept as build/<screenshot>.
+    game = page()
+    game.phone(width, height)
     game.step()
-    game.pad()
-
-
-def check_the_buttons(game, screenshot, button_edge, canvas_edge):
-    # Clear of the picture; the page as it looks is kept as build/<screenshot>.
     screen = game.rect("screen")
     for button in ("Enter", "F5", "Escape"):
         assert game.rect(button)[button_edge] >= screen[canvas_edge], button
     game.driver.save_screenshot(os.path.join(scene.ROOT, "build", screenshot))
+    return game
 
 
 def test_the_first_frame_is_the_golden_one_and_no_buttons_without_touch(page):
@@ -55,9 +59,9 @@ def test_without_a_title_the_box_waits_for_return_and_the_game_plays(page, brows
     browser.execute_cdp_cmd("Network.enable", {})
     browser.execute_cdp_cmd("Network.setBlockedURLs", {"urls": ["*/FinalTitle.bmp"]})
     game = page()
-    game.wait("return !document.getElementById('box-panel').hidden")
-    assert game.text("box-text") == "Could not open FinalTitle.bmp"
-    assert game.text("box-caption") == "ERROR"
+    game.wait(BOX_SHOWN)
+    assert [game.text("box-caption"), game.text("box-text")] == [
+        "ERROR", "Could not open FinalTitle.bmp"]
     assert game.js("return document.querySelector('#box-panel .box.error') !== null")
     assert game.js("return vantorel.frames") == 0
     game.key(Keys.RETURN, frames=0)
@@ -72,9 +76,9 @@ def test_without_a_title_the_box_waits_for_return_and_the_game_plays(page, brows
 
 def test_a_failed_start_shows_its_box_until_a_on_a_pad_then_ends_with_code_1(page):
     game = page(before="HTMLCanvasElement.prototype.getContext = () => null;")
-    game.wait("return !document.getElementById('box-panel').hidden")
+    game.wait(BOX_SHOWN)
     assert game.text("box-text") == "Window Creation Failed!"
-    press_on_the_pad(game, PAD_A)
+    on_the_pad(game, PAD["A"])
     game.wait("return vantorel.state === 'ended'")
     assert "exit code 1" in game.text("ended-text")
     assert game.log() == b"Window Creation Failed!\r\n"
@@ -83,8 +87,7 @@ def test_a_failed_start_shows_its_box_until_a_on_a_pad_then_ends_with_code_1(pag
 def test_a_hidden_tab_stops_the_frames_until_it_is_shown(page, browser):
     game = page(held=False)
     game.wait("return vantorel.frames > 0")
-    game.js("window.seen = [];"
-            "document.addEventListener('visibilitychange',"
+    game.js("window.seen = []; document.addEventListener('visibilitychange',"
             " () => seen.push({state: document.visibilityState, frames: vantorel.frames}));")
     tab = browser.current_window_handle
     browser.switch_to.new_window("tab")
@@ -93,8 +96,7 @@ def test_a_hidden_tab_stops_the_frames_until_it_is_shown(page, browser):
     assert poll(lambda: browser.execute_script("return n") >= 30, 10)
     browser.switch_to.window(tab)
     hidden, shown = game.wait("return seen.length === 2 && seen")
-    assert hidden["state"] == "hidden"
-    assert shown["state"] == "visible"
+    assert [hidden["state"], shown["state"]] == ["hidden", "visible"]
     # At most the frame under way, which may have been waiting for its turn to be shown.
     assert hidden["frames"] <= shown["frames"] <= hidden["frames"] + 1
     game.wait(f"return vantorel.frames > {shown['frames']}")
@@ -103,9 +105,8 @@ def test_a_hidden_tab_stops_the_frames_until_it_is_shown(page, browser):
 def test_animation_frames_faster_than_60_hz_still_play_at_60(page):
     game = page(held=False, before=FAST_FRAMES)
     game.wait("return shown.length > 150", timeout=30)
-    rate = game.js("const t = shown.slice(-121); return 120000 / (t[120] - t[0])")
     # Up to 50 ms made good after a late page can shorten the span: 120 pages in 1.95 s.
-    assert 55 <= rate <= 62
+    assert 55 <= game.js("const t = shown.slice(-121); return 120000 / (t[120] - t[0])") <= 62
 
 
 def test_keys_do_nothing_while_the_page_is_hidden(page):
@@ -122,74 +123,63 @@ def test_the_arrows_and_a_pad_move_the_paddle_past_half_the_stick(page):
     game.key(Keys.F5)
     assert game.js("return kept") is True
     for key, pixels in ((Keys.ARROW_RIGHT, PADDLE_STEP), (Keys.ARROW_LEFT, -PADDLE_STEP)):
-        start = scene.paddle_x(game.shot())
-        game.key(key, frames=2)
-        assert scene.paddle_x(game.shot()) == start + 2 * pixels, key
+        assert moved(game, lambda: game.key(key, frames=2)) == 2 * pixels, key
     rows = [  # (pad, buttons held, left stick, pixels a frame)
-        (0, (PAD_RIGHT,), 0, PADDLE_STEP),
-        (1, (PAD_LEFT,), 0, -PADDLE_STEP),
+        (0, (PAD["RIGHT"],), 0, PADDLE_STEP),
+        (1, (PAD["LEFT"],), 0, -PADDLE_STEP),
         (0, (), 0.5, 0),
         (0, (), 0.51, PADDLE_STEP),
         (1, (), -0.5, 0),
         (1, (), -0.51, -PADDLE_STEP),
     ]
     for which, buttons, stick, pixels in rows:
-        start = scene.paddle_x(game.shot())
-        game.pad(*buttons, stick=stick, which=which)
-        game.step(2)
-        game.pad(which=which)
-        assert scene.paddle_x(game.shot()) == start + 2 * pixels, (which, buttons, stick)
+        held = moved(game, lambda: on_the_pad(game, *buttons, stick=stick, which=which, frames=2))
+        assert held == 2 * pixels, (which, buttons, stick)
 
 
 def test_upright_fingers_hold_the_arrows_and_the_enter_button_not_a_tap_dismisses(page):
-    game = page()
-    game.phone(390, 844)
-    game.step()
-    check_the_buttons(game, "web-phone-portrait.png", "top", "bottom")
+    game = on_a_phone(page, 390, 844, "web-phone-portrait.png", "top", "bottom")
     game.step(200)  # to the first lost ball
     assert scene.prompt_shown(game.shot())
-    game.tap("screen")
-    game.step()
-    assert scene.prompt_shown(game.shot())
-    game.tap("Enter")
-    game.step()
-    assert not scene.prompt_shown(game.shot())
+    for name, shown in (("screen", True), ("Enter", False)):
+        game.tap(name)
+        game.step()
+        assert scene.prompt_shown(game.shot()) is shown, name
     screen = game.rect("screen")
     middle = screen["x"] + screen["width"] / 2
     y = screen["y"] + screen["height"] / 2
-    rows = [  # (where fingers are down, pixels a frame)
-        ([middle - 5], -PADDLE_STEP),
-        ([middle + 5], PADDLE_STEP),
-        ([middle - 100, middle + 100], -PADDLE_STEP),
-    ]
-    for fingers, pixels in rows:
-        start = scene.paddle_x(game.shot())
+
+    def hold(fingers):
         game.touch("touchStart", *[(x, y) for x in fingers])
         # Slid as if to scroll or zoom the page, a finger goes on holding its arrow.
         game.touch("touchMove", *[(x, y - 200) for x in fingers])
         game.step(2)
         game.touch("touchEnd")
         game.step()
-        assert scene.paddle_x(game.shot()) == start + 2 * pixels, fingers
+
+    rows = [  # (where fingers are down, pixels a frame)
+        ([middle - 5], -PADDLE_STEP),
+        ([middle + 5], PADDLE_STEP),
+        ([middle - 100, middle + 100], -PADDLE_STEP),
+    ]
+    for fingers, pixels in rows:
+        assert moved(game, lambda: hold(fingers)) == 2 * pixels, fingers
     assert game.js("return [scrollX, scrollY, visualViewport.scale]") == [0, 0, 1]
 
 
 def test_on_its_side_f5_escape_and_play_again_from_the_keyboard_buttons_and_pads(page):
-    game = page()
-    game.phone(844, 390)
-    game.step()
-    check_the_buttons(game, "web-phone-landscape.png", "left", "right")
+    game = on_a_phone(page, 844, 390, "web-phone-landscape.png", "left", "right")
     game.tap("F5")
     game.step()
     assert scene.overlay_shown(game.shot())
     game.step(13)  # F5 toggles again after 200 ms
-    press_on_the_pad(game, PAD_Y)
+    on_the_pad(game, PAD["Y"])
     game.step()
     assert not scene.overlay_shown(game.shot())
     rows = [  # (a way to quit, the pad's button that plays again)
-        (lambda: game.key(Keys.ESCAPE), PAD_START),
-        (lambda: game.tap("Escape"), PAD_A),
-        (lambda: press_on_the_pad(game, PAD_BACK), PAD_START),
+        (lambda: game.key(Keys.ESCAPE), PAD["START"]),
+        (lambda: game.tap("Escape"), PAD["A"]),
+        (lambda: on_the_pad(game, PAD["BACK"]), PAD["START"]),
     ]
     for quit, again in rows:
         quit()
@@ -197,6 +187,6 @@ def test_on_its_side_f5_escape_and_play_again_from_the_keyboard_buttons_and_pads
         assert "exit code 0" in game.text("ended-text")
         assert game.log() == b"Game successfully returning...\r\n"
         frames = game.js("return vantorel.frames")
-        press_on_the_pad(game, again)
+        on_the_pad(game, again)
         game.wait(f"return vantorel.state === 'running' && vantorel.frames > {frames}")
         assert game.log() == b""
