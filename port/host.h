@@ -24,6 +24,7 @@ void Sleep(DWORD ms);
 bool KeyDown(int vk);
 int MessageBox(HWND owner, const char* text, const char* caption, UINT style);
 bool OpenWindow(const char* caption, int width, int height);
+void FrameWindow(bool framed, int width, int height);
 void Nothing();
 void ShowCursor(bool visible);
 bool SetDisplayMode(int width, int height, int bitsPerPixel);
@@ -46,6 +47,9 @@ struct PortHost {
     // CreateWindowExA / the window's destruction.
     bool (*openWindow)(const char* caption, int width, int height) = portdefault::OpenWindow;
     void (*closeWindow)() = portdefault::Nothing;
+    // SetWindowPos after SetWindowLongA's style: a normal, resizable frame around a client
+    // area of this size, or the borderless window again. The host places the window.
+    void (*frameWindow)(bool framed, int width, int height) = portdefault::FrameWindow;
     // ShowCursor, with the display counter's new visibility.
     void (*showCursor)(bool visible) = portdefault::ShowCursor;
     // PeekMessageA, before it looks at the queue: take the host's own events, passing them on
@@ -57,7 +61,8 @@ struct PortHost {
     // Bytes per row for a new surface of this width (at least twice the width).
     LONG (*surfacePitch)(DWORD width) = portdefault::SurfacePitch;
     // Flip: show this 5-6-5 page, which is the size of the mode set. Pacing (vsync) happens
-    // here. Called only while the mode is on the screen.
+    // here. Called only while the mode is on the screen, or by StretchBlt into the framed
+    // window: the host scales the page to the window with its shape kept.
     void (*present)(const WORD* pixels, LONG pitch, int width, int height) = portdefault::Present;
     // Every named platform call passes through here first: 0 lets it go on, anything else is
     // the failure it returns instead (an HRESULT for DirectDraw, any non-zero for Win32 calls).

@@ -5,6 +5,9 @@
 // The user asked to close the window: posts WM_CLOSE to it.
 void PortCloseRequest();
 
+// The user pressed Alt+Enter: posts WM_SYSKEYDOWN for Return, with Alt held, to the window.
+void PortAltEnter();
+
 // Another program took the screen: the desktop's mode is back, every surface is lost, and the
 // exclusive level is out of reach until PortGiveDisplay.
 void PortTakeDisplay();

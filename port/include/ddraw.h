@@ -31,6 +31,7 @@ typedef IDirectDrawSurface4* LPDIRECTDRAWSURFACE4;
 #define DDERR_UNSUPPORTED ((HRESULT)0x80004001u)   // E_NOTIMPL
 #define E_NOINTERFACE ((HRESULT)0x80004002u)
 #define DDERR_INVALIDCAPS MAKE_DDHRESULT(100)
+#define DDERR_INVALIDPIXELFORMAT MAKE_DDHRESULT(145)
 #define DDERR_INVALIDRECT MAKE_DDHRESULT(150)
 #define DDERR_NOCOOPERATIVELEVELSET MAKE_DDHRESULT(212)
 #define DDERR_NOEXCLUSIVEMODE MAKE_DDHRESULT(225)
@@ -54,6 +55,9 @@ typedef IDirectDrawSurface4* LPDIRECTDRAWSURFACE4;
 #define DDSD_PITCH 0x00000008
 #define DDSD_BACKBUFFERCOUNT 0x00000020
 #define DDSD_LPSURFACE 0x00000800
+#define DDSD_PIXELFORMAT 0x00001000
+
+#define DDPF_RGB 0x00000040
 
 #define DDSCAPS_BACKBUFFER 0x00000004
 #define DDSCAPS_COMPLEX 0x00000008
@@ -76,6 +80,17 @@ typedef struct _DDSCAPS2 {
 
 // The records carry the fields the game and the port use, in the real order; the rest of the
 // real records is left out.
+typedef struct _DDPIXELFORMAT {
+    DWORD dwSize;
+    DWORD dwFlags;
+    DWORD dwFourCC;
+    DWORD dwRGBBitCount;
+    DWORD dwRBitMask;
+    DWORD dwGBitMask;
+    DWORD dwBBitMask;
+    DWORD dwRGBAlphaBitMask;
+} DDPIXELFORMAT;
+
 typedef struct _DDSURFACEDESC2 {
     DWORD dwSize;
     DWORD dwFlags;
@@ -84,6 +99,7 @@ typedef struct _DDSURFACEDESC2 {
     LONG lPitch;
     DWORD dwBackBufferCount;
     LPVOID lpSurface;
+    DDPIXELFORMAT ddpfPixelFormat;
     DDSCAPS2 ddsCaps;
 } DDSURFACEDESC2, *LPDDSURFACEDESC2;
 

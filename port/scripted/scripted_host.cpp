@@ -50,7 +50,8 @@ const char* const knownCalls =
     " TestCooperativeLevel FlipToGDISurface GetAttachedSurface Flip Blt Lock Unlock GetDC"
     " ReleaseDC IsLost Restore RegisterClassExA CreateWindowExA LoadIconA LoadCursorA ShowCursor"
     " PostMessageA PostQuitMessage PeekMessageA TranslateMessage DispatchMessageA DefWindowProcA"
-    " MessageBoxA SetTextColor SetBkColor SetBkMode TextOutA Sleep ";
+    " MessageBoxA SetTextColor SetBkColor SetBkMode TextOutA Sleep SetWindowLongA SetWindowPos"
+    " AdjustWindowRectEx GetSystemMetrics GetClientRect SetStretchBltMode StretchBlt PatBlt ";
 
 DWORD Now() {
     return state.clock;

@@ -30,6 +30,7 @@ struct State {
     bool focused = false;
     bool minimised = false;
     bool away = false; // the display is given up while the window is out of sight or focus
+    bool presentInWindow = false; // framed, the way to the screen not chosen yet
 
     // The accelerated path.
     SDL_Renderer* renderer = nullptr;
@@ -77,6 +78,8 @@ bool KeyboardHolds(int vk) {
         return keys[SDL_SCANCODE_ESCAPE];
     case VK_F5:
         return keys[SDL_SCANCODE_F5];
+    case VK_MENU:
+        return keys[SDL_SCANCODE_LALT] || keys[SDL_SCANCODE_RALT];
     default:
         return false;
     }
@@ -122,6 +125,7 @@ void DropRenderer() {
 
 void DropPresentation() {
     DropRenderer();
+    state.presentInWindow = false;
     state.surface = nullptr;
     state.pace = false;
 }
@@ -219,6 +223,10 @@ void PumpEvents() {
         }
         if (event.type == SDL_WINDOWEVENT && state.window)
             WindowEvent(event.window);
+        // Alt+Enter comes to the game as Windows sends it, a message; its first press only.
+        if (event.type == SDL_KEYDOWN && !event.key.repeat && (event.key.keysym.mod & KMOD_ALT) &&
+            (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER))
+            PortAltEnter();
         sdlpad::Event(event);
     }
 }
@@ -271,6 +279,8 @@ void ChoosePath(int width, int height) {
     presentlog::Path("window surface");
 }
 
+void StartPresenting(int width, int height);
+
 bool SetMode(int width, int height, int bitsPerPixel) {
     if (!state.window || bitsPerPixel != 16 || width <= 0 || height <= 0)
         return false;
@@ -288,8 +298,12 @@ bool SetMode(int width, int height, int bitsPerPixel) {
         return false;
     }
     SDL_RaiseWindow(state.window);
-    ChoosePath(width, height);
+    StartPresenting(width, height);
+    return true;
+}
 
+void StartPresenting(int width, int height) {
+    ChoosePath(width, height);
     SDL_DisplayMode display;
     int rate = 0;
     if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(state.window), &display) == 0)
@@ -298,7 +312,6 @@ bool SetMode(int width, int height, int bitsPerPixel) {
         std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::seconds(1)) /
         (rate > 0 ? rate : 60);
     state.nextPresent = {};
-    return true;
 }
 
 void RestoreMode() {
@@ -307,6 +320,25 @@ void RestoreMode() {
         return;
     SDL_SetWindowFullscreen(state.window, 0);
     SDL_SetWindowSize(state.window, state.windowWidth, state.windowHeight);
+}
+
+// The game's window among others: framed, resizable and centred, the page scaled into it; or
+// borderless again, ready for the full screen.
+void FrameWindow(bool framed, int width, int height) {
+    if (!state.window)
+        return;
+    DropPresentation();
+    SDL_SetWindowFullscreen(state.window, 0);
+    SDL_SetWindowBordered(state.window, static_cast<SDL_bool>(framed));
+    SDL_SetWindowResizable(state.window, static_cast<SDL_bool>(framed));
+    SDL_SetWindowSize(state.window, width, height);
+    if (!framed) {
+        SDL_SetWindowPosition(state.window, 0, 0);
+        return;
+    }
+    SDL_SetWindowPosition(state.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    // The way to the screen is chosen for the page, whose size comes with the first one.
+    state.presentInWindow = true;
 }
 
 void PresentToRenderer(const WORD* pixels, LONG pitch) {
@@ -367,6 +399,10 @@ void Pace() {
 }
 
 void Present(const WORD* pixels, LONG pitch, int width, int height) {
+    if (state.presentInWindow) {
+        state.presentInWindow = false;
+        StartPresenting(width, height);
+    }
     if (state.renderer)
         PresentToRenderer(pixels, pitch);
     else
@@ -386,6 +422,7 @@ PortHost MakeHost() {
     h.messageBox = ShowBox;
     h.openWindow = OpenWindow;
     h.closeWindow = CloseWindow;
+    h.frameWindow = FrameWindow;
     h.showCursor = ShowHostCursor;
     h.pumpEvents = PumpEvents;
     h.setDisplayMode = SetMode;

@@ -194,6 +194,13 @@ HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4*
     const DWORD caps = (desc->dwFlags & DDSD_CAPS) ? desc->ddsCaps.dwCaps : 0;
     if (caps & (DDSCAPS_BACKBUFFER | DDSCAPS_FRONTBUFFER))
         return DDERR_INVALIDCAPS; // only a chain makes these, as its pages
+    // Every surface here is 5-6-5: a format asked for by name must be that one.
+    const DDPIXELFORMAT& format = desc->ddpfPixelFormat;
+    if ((desc->dwFlags & DDSD_PIXELFORMAT) &&
+        (format.dwSize != sizeof(DDPIXELFORMAT) || format.dwFlags != DDPF_RGB ||
+         format.dwRGBBitCount != 16 || format.dwRBitMask != 0xF800 || format.dwGBitMask != 0x07E0 ||
+         format.dwBBitMask != 0x001F))
+        return DDERR_INVALIDPIXELFORMAT;
 
     PortSurface* made = nullptr;
     HRESULT result;

@@ -15,6 +15,7 @@ int MessageBox(HWND, const char*, const char*, UINT) {
 bool OpenWindow(const char*, int, int) {
     return true;
 }
+void FrameWindow(bool, int, int) {}
 void Nothing() {}
 void ShowCursor(bool) {}
 bool SetDisplayMode(int, int, int) {

@@ -138,6 +138,9 @@ bool DisplayTaken();
 // takes the screen with it: the desktop's mode comes back and every surface is lost, as when
 // another program takes the screen, for good.
 void WindowDestroyed(HWND window);
+// Called by CreateWindowExA (and the reset): the window's style and size, which GetClientRect
+// answers until SetWindowPos changes them (windowed.cpp).
+void WindowMade(DWORD style, int width, int height);
 // A surface `owner` made is gone: the reference it held on the object is given back.
 void SurfaceGone(PortDirectDraw* owner);
 void FreeAllSurfaces();

@@ -120,6 +120,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         return nullptr;
     state.window = reinterpret_cast<HWND>(nextWindow);
     state.proc = windowClass->proc;
+    port::WindowMade(style, width, height);
     nextWindow += 4;
     return state.window;
 }
@@ -229,10 +230,17 @@ void PortCloseRequest() {
         Post(state.window, WM_CLOSE, 0, 0);
 }
 
+void PortAltEnter() {
+    // The repeat count 1 and the context bit: Alt is held.
+    if (Alive(state.window))
+        Post(state.window, WM_SYSKEYDOWN, VK_RETURN, LPARAM{1} | (LPARAM{1} << 29));
+}
+
 namespace port {
 
 void ResetWindows() {
     state = State();
+    port::WindowMade(0, 0, 0);
 }
 
 } // namespace port

@@ -103,8 +103,6 @@ TEST_F(EntryTest, EachFailureShowsItsBoxAndLogsItsLine) {
          "Window Registration Failed!", 1, 0, false},
         {"CreateWindowExA", 0, "Window Creation Failed!|Error!|16", "Window Creation Failed!", 1, 0,
          false},
-        {"SetDisplayMode", 0, "SetDisplayMode Failed|ERROR|16", "SetDisplayMode Failed", 1, 0,
-         false},
         {"CreateSurface", 0, "CreateSurface Failed|ERROR|16", "CreateSurface Failed", 1, 0, false},
         {"GetAttachedSurface", 0, "GetAttachedSurface Failed|ERROR|16", "GetAttachedSurface Failed",
          1, 0, true},
