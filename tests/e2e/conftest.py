@@ -38,14 +38,15 @@ def native_game(display, start_game):
 
 @pytest.fixture
 def wine_game(display, wine_env, start_game):
-    """start(title=the build's FinalTitle.bmp, prepare=None) -> vantorel.exe under Wine."""
+    """start(title=the build's FinalTitle.bmp, prepare=None, args=(), focus=the desktop) ->
+    vantorel.exe under Wine; focus is the title of the window that takes the keys."""
     exe = os.path.join(harness.WINDOWS_BIN, "vantorel.exe")
 
-    def launch(folder):
-        return harness.Game(["wine", exe], folder, wine_env, display, focus="Wine desktop")
-
-    def start(title=os.path.join(harness.WINDOWS_BIN, "FinalTitle.bmp"), prepare=None):
-        return start_game(launch, title, prepare)
+    def start(title=os.path.join(harness.WINDOWS_BIN, "FinalTitle.bmp"), prepare=None, args=(),
+              focus="Wine desktop"):
+        return start_game(
+            lambda folder: harness.Game(["wine", exe, *args], folder, wine_env, display, focus),
+            title, prepare)
 
     yield start
     harness.end_wine(wine_env)
