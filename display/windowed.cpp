@@ -55,6 +55,9 @@ bool InitWindowedDirectDraw() {
 }
 
 void FrameMainWindow(bool framed) {
+    // A window among others is moved and resized with the mouse: its cursor shows, where the
+    // full screen hides it. Calls alternate, starting framed, so the counter stays balanced.
+    ShowCursor(framed);
     if (!framed) {
         SetWindowLongA(mainWindow, GWL_STYLE, static_cast<LONG>(FullScreenWindowStyle));
         SetWindowPos(mainWindow, nullptr, 0, 0, FullScreenWindowWidth, FullScreenWindowHeight,

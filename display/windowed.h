@@ -11,7 +11,8 @@
 bool InitWindowedDirectDraw();
 
 // Called when entering a window (framed) or the full screen (not): a normal, resizable frame
-// around an 800 x 600 client area, centred on the screen; or the full-screen window again.
+// around an 800 x 600 client area, centred on the screen, the cursor shown; or the full-screen
+// window again, the cursor hidden.
 void FrameMainWindow(bool framed);
 
 // Called by FlipSurfaces while windowed: the back buffer scaled into the window, bars black.

@@ -29,7 +29,7 @@ void ReportWindowFailure(const char* text) {
 constexpr LPARAM AltHeldBit = LPARAM{1} << 29;
 constexpr LPARAM RepeatBit = LPARAM{1} << 30;
 
-// Every way out once the display was set up, or its set-up began.
+// The way out where the display could not be set up, at start-up or at a switch.
 int EndWithoutDisplay() {
     ReleaseDirectDraw();
     ShowCursor(TRUE);

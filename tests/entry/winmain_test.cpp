@@ -208,6 +208,7 @@ TEST_F(EntryTest, AWindowShowsTheFullScreensPages) {
         EXPECT_EQ(Boxes(), std::vector<std::string>{});
         EXPECT_EQ(ReadFile("Log.txt"), start.log);
         EXPECT_FALSE(scripted::DisplayModeSet());
+        EXPECT_EQ(Args("ShowCursor", 0, 1), "ShowCursor 0;ShowCursor 1;ShowCursor 1;");
         EXPECT_EQ(scripted::PresentCount(), 2);
         EXPECT_TRUE(scripted::LastPresent().pixels == fullScreen);
         const std::string level = "SetCooperativeLevel " + std::to_string(Arg(mainWindow));
