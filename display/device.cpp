@@ -6,6 +6,7 @@
 #include "display/device.h"
 
 #include "display/bitmap.h"
+#include "display/pacing.h"
 #include "display/surfaces.h"
 #include "display/windowed.h"
 #include "shell/log.h"
@@ -127,12 +128,14 @@ void ReleaseDirectDraw() {
 }
 
 void FlipSurfaces() {
+    if (!primarySurface && !windowed)
+        return;
+    // A window's pages keep the full screen's pace.
+    PaceFrame();
     if (windowed) {
         PresentToWindow();
         return;
     }
-    if (!primarySurface)
-        return;
     for (int attempt = 0; attempt < FlipAttempts; ++attempt) {
         const HRESULT result = primarySurface->Flip(nullptr, DDFLIP_WAIT);
         // Lost pages can't be shown however often the flip is tried; the next frame brings

@@ -47,11 +47,6 @@ typedef struct tagRECT {
     LONG bottom;
 } RECT, *LPRECT;
 
-typedef struct tagPOINT {
-    LONG x;
-    LONG y;
-} POINT;
-
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
 typedef struct tagWNDCLASSEXA {
@@ -67,15 +62,13 @@ typedef struct tagWNDCLASSEXA {
     LPCSTR lpszMenuName;
     LPCSTR lpszClassName;
     HICON hIconSm;
-} WNDCLASSEXA, WNDCLASSEX;
+} WNDCLASSEXA;
 
 typedef struct tagMSG {
     HWND hwnd;
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    DWORD time;
-    POINT pt;
 } MSG, *LPMSG;
 
 #define MAKEINTRESOURCEA(i) ((LPSTR)((uintptr_t)((WORD)(i))))
@@ -140,7 +133,7 @@ COLORREF SetBkColor(HDC dc, COLORREF colour);
 int SetBkMode(HDC dc, int mode);
 BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 
-// The window the game plays in, and the GDI copy of its page into it (port/src/windowed.cpp)
+// The window the game plays in (window.cpp), and GDI's copy of its page into it (gdi.cpp)
 #define WS_OVERLAPPEDWINDOW 0x00CF0000u
 #define GWL_STYLE (-16)
 #define HWND_NOTOPMOST ((HWND)(intptr_t)-2)

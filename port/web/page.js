@@ -4,14 +4,17 @@
 'use strict';
 
 (function () {
-  // The keys the game polls, by the physical key, as Windows' virtual-key codes.
-  const VIRTUAL_KEYS = {
-    ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
-    Enter: 0x0D, NumpadEnter: 0x0D, Escape: 0x1B, F5: 0x74,
-  };
+  // Windows' virtual-key codes of the keys the game polls.
   const VK_LEFT = 0x25;
   const VK_RIGHT = 0x27;
   const VK_RETURN = 0x0D;
+  const VK_ESCAPE = 0x1B;
+  const VK_F5 = 0x74;
+  // The keys the game polls, by the physical key (and the name on a key button).
+  const VIRTUAL_KEYS = {
+    ArrowLeft: VK_LEFT, ArrowRight: VK_RIGHT, Enter: VK_RETURN, NumpadEnter: VK_RETURN,
+    Escape: VK_ESCAPE, F5: VK_F5,
+  };
   // A pad's controls in the standard layout, and the key each stands for.
   const PAD_BUTTONS = [[0, VK_RETURN], [9, VK_RETURN], [3, 0x74], [8, 0x1B],
                        [14, VK_LEFT], [15, VK_RIGHT]];
@@ -126,7 +129,7 @@
       aim(event);
   });
   for (const button of element('keys').querySelectorAll('button')) {
-    const vk = Number(button.dataset.key);
+    const vk = VIRTUAL_KEYS[button.dataset.key];
     button.addEventListener('pointerdown', (event) => hold(event, vk));
   }
   for (const type of ['pointerup', 'pointercancel', 'lostpointercapture'])

@@ -38,14 +38,16 @@ def native_game(display, start_game):
 
 @pytest.fixture
 def wine_game(display, wine_env, start_game):
-    """start(title=the build's FinalTitle.bmp, prepare=None, args=(), focus=the desktop) ->
-    vantorel.exe under Wine; focus is the title of the window that takes the keys."""
+    """start(title=the build's FinalTitle.bmp, prepare=None, args=(), focus=the desktop,
+    debug=None) -> vantorel.exe under Wine, with WINEDEBUG=debug when given; focus is the title
+    of the window that takes the keys."""
     exe = os.path.join(harness.WINDOWS_BIN, "vantorel.exe")
 
     def start(title=os.path.join(harness.WINDOWS_BIN, "FinalTitle.bmp"), prepare=None, args=(),
-              focus="Wine desktop"):
+              focus="Wine desktop", debug=None):
+        env = dict(wine_env, WINEDEBUG=debug) if debug else wine_env
         return start_game(
-            lambda folder: harness.Game(["wine", exe, *args], folder, wine_env, display, focus),
+            lambda folder: harness.Game(["wine", exe, *args], folder, env, display, focus),
             title, prepare)
 
     yield start

@@ -2,7 +2,7 @@
 // Escape), and the log that cannot be opened.
 
 #include "game/world.h"
-#include "host_calls.h"
+#include "host.h"
 #include "scripted_host.h"
 #include "shell/command_line.h"
 #include "shell/log.h"
@@ -20,12 +20,16 @@ namespace {
 const HINSTANCE Instance = reinterpret_cast<HINSTANCE>(uintptr_t{0x400000});
 const char* const ExitLine = "Game successfully returning...\n";
 
-// The loop's calls: P for PeekMessageA (a pass), D for a dispatched message, F for a frame.
+// The loop's calls: P for PeekMessageA (a pass), D for a dispatched message, F for a frame, and
+// B and E where the timer's period of 1 ms is begun and ended.
 std::string Passes() {
     std::string passes;
-    for (const std::string& call : scripted::CallNames())
-        if (call == "PeekMessageA" || call == "DispatchMessageA" || call == "Flip")
-            passes += call[0];
+    for (const scripted::Call& call : scripted::Calls()) {
+        if (call.name == "PeekMessageA" || call.name == "DispatchMessageA" || call.name == "Flip")
+            passes += call.name[0];
+        if (call.name == "timeBeginPeriod" || call.name == "timeEndPeriod")
+            passes += std::string(call.args[0] == 1 ? "" : "!") + call.name[4];
+    }
     return passes;
 }
 
@@ -76,7 +80,7 @@ TEST_F(EntryTest, OneMessageThenOneFramePerPassUntilAnOrderlyEnd) {
             ++pumpsWithCursor;
         scripted::SetKey(VK_ESCAPE, pump == 5);
     });
-    EXPECT_EQ(Passes(), "PDFPDFPDFPFPP");
+    EXPECT_EQ(Passes(), "BPDFPDFPDFPFPPE");
     EXPECT_EQ(ReadFile("Log.txt"), ExitLine);
     EXPECT_EQ(pumpsWithCursor, 0);
 }
@@ -88,7 +92,7 @@ TEST_F(EntryTest, ClosingTheWindowEndsTheGameInOrder) {
             scripted::RequestClose();
     });
     EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(Passes(), "PFPFPDP");
+    EXPECT_EQ(Passes(), "BPFPFPDPE");
 }
 
 // Each failure's box, on the GDI page while the game holds the screen, then its log line; a
@@ -129,6 +133,8 @@ TEST_F(EntryTest, EachFailureShowsItsBoxAndLogsItsLine) {
             log += ExitLine;
         EXPECT_EQ(ReadFile("Log.txt"), log);
         EXPECT_EQ(scripted::CallCount("Flip"), c.flips);
+        EXPECT_EQ(scripted::CallCount("timeBeginPeriod"), c.exitCode == 0);
+        EXPECT_EQ(scripted::CallCount("timeEndPeriod"), c.exitCode == 0);
         const std::vector<std::string> calls = scripted::CallNames();
         const auto boxCall = std::find(calls.begin(), calls.end(), "MessageBoxA");
         EXPECT_EQ(boxCall[-1] == "FlipToGDISurface", c.gdiFirst);
@@ -219,8 +225,9 @@ TEST_F(EntryTest, AWindowShowsTheFullScreensPages) {
         EXPECT_EQ(Args("SetWindowPos", 0, 6), "SetWindowPos -2,0,0,800,600,32;");
         EXPECT_EQ(Args("SetStretchBltMode", 0, 1), "SetStretchBltMode 3;SetStretchBltMode 3;");
         // The back buffer and the title, both in the game's 5-6-5 pixels.
-        EXPECT_EQ(Args("CreateSurface", 0, 4), "CreateSurface 4103,64,800,600;CreateSurface "
-                                               "4103,64,700,120;");
+        EXPECT_EQ(Args("CreateSurface", 0, 9),
+                  "CreateSurface 4103,64,800,600,64,16,63488,2016,31;CreateSurface "
+                  "4103,64,700,120,64,16,63488,2016,31;");
         // The port copies only a whole surface, with SRCCOPY, as a page.
         EXPECT_EQ(Args("StretchBlt", 0, 4), "StretchBlt 0,0,800,600;StretchBlt 0,0,800,600;");
         EXPECT_EQ(PortLiveObjects(), 0);
