@@ -1,8 +1,10 @@
 # The flags Debian builds its packages with (hardening: stack protector, fortified functions,
 # read-only relocations), added to this build's own. CMake has no CPPFLAGS, so the
-# preprocessor's go with the compilers'.
+# preprocessor's go with the compilers'. Asked from the top of the tree, whose path they map to
+# "." in the debugging information.
 foreach(kind CPPFLAGS CFLAGS CXXFLAGS LDFLAGS)
     execute_process(COMMAND dpkg-buildflags --get ${kind} OUTPUT_VARIABLE debian_${kind}
+                    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
                     OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 string(APPEND CMAKE_C_FLAGS " ${debian_CPPFLAGS} ${debian_CFLAGS}")

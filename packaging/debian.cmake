@@ -40,14 +40,13 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vantorel.6.gz DESTINATION share/man/ma
 install(FILES ${debian}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
         DESTINATION share/doc/vantorel)
 
-set(CPACK_GENERATOR DEB)
+# Staged by CPack, stripped, and built by dpkg-deb in archive.cmake, its dependencies from
+# dpkg-shlibdeps.
+set(CPACK_VANTOREL_ARCHIVE deb)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Vantorel developers <developers@vantorel.org>")
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION
     "You move a paddle along the bottom of a walled field; the computer's

@@ -35,6 +35,7 @@ struct Page {
     int width = 0;
     int height = 0;
     std::vector<WORD> pixels;
+    WORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
 // Resets everything below to its starting state, forgets the port's windows, messages,

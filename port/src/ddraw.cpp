@@ -52,8 +52,9 @@ void TakeScreen() {
 
 } // namespace
 
-HRESULT WINAPI DirectDrawCreate(GUID*, LPDIRECTDRAW* out, IUnknown*) {
-    if (const HRESULT refused = port::Refused(__func__))
+HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* out, IUnknown* outer) {
+    if (const HRESULT refused =
+            port::Refused(__func__, nullptr, {port::Arg(driver), port::Arg(out), port::Arg(outer)}))
         return refused;
     PortDirectDraw* dd = new (std::nothrow) PortDirectDraw;
     if (!dd)
@@ -64,7 +65,7 @@ HRESULT WINAPI DirectDrawCreate(GUID*, LPDIRECTDRAW* out, IUnknown*) {
 }
 
 HRESULT IDirectDraw::QueryInterface(REFIID iid, LPVOID* out) {
-    if (const HRESULT refused = port::Refused(__func__, this))
+    if (const HRESULT refused = port::Refused(__func__, this, {iid.Data1, port::Arg(out)}))
         return refused;
     if (std::memcmp(&iid, &IID_IDirectDraw4, sizeof(IID)) != 0)
         return E_NOINTERFACE;
@@ -91,8 +92,10 @@ HRESULT IDirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {
     return DD_OK;
 }
 
-HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD, DWORD, DWORD) {
-    if (const HRESULT refused = port::Refused(__func__, this))
+HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD refreshRate,
+                                     DWORD flags) {
+    if (const HRESULT refused =
+            port::Refused(__func__, this, {width, height, bpp, refreshRate, flags}))
         return refused;
     if (!port::Host().setDisplayMode(static_cast<int>(width), static_cast<int>(height)))
         return DDERR_UNSUPPORTED;
@@ -107,12 +110,14 @@ HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD, DWORD, DW
 }
 
 // The primary is the screen in its mode, with one back buffer to flip to.
-HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* out, IUnknown*) {
+HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* out,
+                                    IUnknown* outer) {
     const DDPIXELFORMAT& format = desc->ddpfPixelFormat;
-    if (const HRESULT refused = port::Refused(
-            __func__, this,
-            {desc->dwFlags, desc->ddsCaps.dwCaps, desc->dwWidth, desc->dwHeight, format.dwFlags,
-             format.dwRGBBitCount, format.dwRBitMask, format.dwGBitMask, format.dwBBitMask}))
+    if (const HRESULT refused =
+            port::Refused(__func__, this,
+                          {desc->dwFlags, desc->ddsCaps.dwCaps, desc->dwWidth, desc->dwHeight,
+                           desc->dwBackBufferCount, port::Arg(outer), format.dwRGBBitCount,
+                           format.dwRBitMask, format.dwGBitMask, format.dwBBitMask}))
         return refused;
     PortDirectDraw* dd = Impl(this);
     PortSurface* made = nullptr;

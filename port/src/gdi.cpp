@@ -76,7 +76,7 @@ COLORREF SetBkColor(HDC handle, COLORREF colour) {
 }
 
 int SetBkMode(HDC handle, int mode) {
-    if (port::Enter(__func__))
+    if (port::Enter(__func__, nullptr, {mode}))
         return 0;
     PortDC* dc = Impl(handle);
     const int previous = dc->bkMode;
@@ -87,7 +87,8 @@ int SetBkMode(HDC handle, int mode) {
 // Transparent text, the only kind the game sets, in cells wholly on the surface: a cell that
 // would leave the surface is left out.
 BOOL TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
-    if (port::Enter(__func__, nullptr, {x}, {std::string_view(text, static_cast<size_t>(length))}))
+    if (port::Enter(__func__, nullptr, {x, y},
+                    {std::string_view(text, static_cast<size_t>(length))}))
         return FALSE;
     const PortDC* dc = Impl(handle);
     const PortSurface& s = *dc->surface;

@@ -144,8 +144,8 @@ ULONG IDirectDrawSurface4::Release() {
 }
 
 // In the game's chain of two, the primary's one attached surface is its back buffer.
-HRESULT IDirectDrawSurface4::GetAttachedSurface(LPDDSCAPS2, LPDIRECTDRAWSURFACE4* out) {
-    if (const HRESULT refused = port::Refused(__func__, this))
+HRESULT IDirectDrawSurface4::GetAttachedSurface(LPDDSCAPS2 caps, LPDIRECTDRAWSURFACE4* out) {
+    if (const HRESULT refused = port::Refused(__func__, this, {caps->dwCaps, port::Arg(out)}))
         return refused;
     PortSurface* back = Impl(this)->backBuffer;
     ++back->refs;
@@ -161,7 +161,10 @@ HRESULT IDirectDrawSurface4::Flip(LPDIRECTDRAWSURFACE4 target, DWORD flags) {
 
 HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, LPRECT sourceRect,
                                  DWORD flags, LPDDBLTFX fx) {
-    if (const HRESULT refused = port::Refused(__func__, this, {flags}))
+    const RECT& at = destRect ? *destRect : RECT{};
+    if (const HRESULT refused = port::Refused(
+            __func__, this,
+            {flags, fx->dwFillColor, port::Arg(source), at.left, at.top, at.right, at.bottom}))
         return refused;
     PortSurface* dest = Impl(this);
     PortSurface* src = (flags & DDBLT_COLORFILL) ? nullptr : Impl(source);
@@ -186,8 +189,9 @@ HRESULT IDirectDrawSurface4::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE4 source, L
 }
 
 // The game locks whole surfaces and takes the pixels to be 5-6-5 without asking.
-HRESULT IDirectDrawSurface4::Lock(LPRECT, LPDDSURFACEDESC2 desc, DWORD, HANDLE) {
-    if (const HRESULT refused = port::Refused(__func__, this))
+HRESULT IDirectDrawSurface4::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) {
+    if (const HRESULT refused =
+            port::Refused(__func__, this, {port::Arg(rect), flags, port::Arg(event)}))
         return refused;
     PortSurface* s = Impl(this);
     if (s->lost)
@@ -206,8 +210,8 @@ HRESULT IDirectDrawSurface4::Lock(LPRECT, LPDDSURFACEDESC2 desc, DWORD, HANDLE) 
     return DD_OK;
 }
 
-HRESULT IDirectDrawSurface4::Unlock(LPRECT) {
-    if (const HRESULT refused = port::Refused(__func__, this))
+HRESULT IDirectDrawSurface4::Unlock(LPRECT rect) {
+    if (const HRESULT refused = port::Refused(__func__, this, {port::Arg(rect)}))
         return refused;
     Impl(this)->locked = false;
     return DD_OK;

@@ -10,20 +10,9 @@
 #include "support/test_support.h"
 #include "test_hooks.h"
 
-#include <cstring>
-#include <fstream>
-
 namespace {
 
 const HWND GameWindow = reinterpret_cast<HWND>(0x40);
-
-// The boxes shown so far, one "text|caption|style" line each.
-std::string Boxes() {
-    std::string boxes;
-    for (const scripted::MessageBoxRecord& box : scripted::MessageBoxes())
-        boxes += box.text + '|' + box.caption + '|' + std::to_string(box.style) + '\n';
-    return boxes;
-}
 
 // A fresh host in a directory of its own, with the game's window; everything given back at the end.
 class DisplayTest : public ::testing::Test {
@@ -39,14 +28,7 @@ class DisplayTest : public ::testing::Test {
     // Sets the display up afresh with a 24-bit title of this size, its pixels missing (read as
     // black); the title surface, or none.
     LPDIRECTDRAWSURFACE4 SetUpWithTitle(LONG width, LONG height) {
-        std::string header = "BM" + std::string(52, '\0');
-        header[10] = 54; // the pixels' offset
-        header[14] = 40; // the info header's size
-        header[26] = 1;  // one plane
-        header[28] = 24; // bits per pixel
-        std::memcpy(&header[18], &width, 4);
-        std::memcpy(&header[22], &height, 4);
-        std::ofstream("FinalTitle.bmp", std::ios::binary) << header;
+        WriteTitle(width, height);
         ReleaseDirectDraw();
         EXPECT_TRUE(InitDirectDraw());
         return titleSurface;
@@ -68,20 +50,49 @@ TEST_F(DisplayTest, ReleaseGivesBackEachHandleOnceInOrder) {
     EXPECT_EQ(released, order);
 }
 
-// The set-up takes the screen exclusively (the host refuses other modes) and goes on without its
-// title; a failing flip is tried at most three times a frame, with DDFLIP_WAIT, unreported.
-TEST_F(DisplayTest, SetUpTakesTheScreenAndAFailingFlipIsTriedThreeTimesAFrame) {
+// The set-up's calls in order, with what each passes (Any: an out pointer), and nothing reported.
+TEST_F(DisplayTest, SetUpMakesItsCallsInOrderWithTheirArguments) {
+    const long long Any = -1;
+    const struct {
+        const char* call;
+        std::vector<long long> args;
+    } expected[] = {
+        {"DirectDrawCreate", {0, Any, 0}},            // the active driver, no outer object
+        {"QueryInterface", {0x9C59509A, Any}},        // IID_IDirectDraw4's first part
+        {"Release", {}},                              // the first interface, no longer needed
+        {"SetCooperativeLevel", {0x40, 0x13}},        // the window; full-screen, reboot, exclusive
+        {"SetDisplayMode", {800, 600, 16, 0, 0}},     // the default refresh rate
+        {"CreateSurface", {0x21, 0x218, 0, 0, 1, 0}}, // flags, caps, count; primary, flip, complex
+        {"GetAttachedSurface", {4, Any}},             // the back buffer
+        {"CreateSurface", {7, 0x40, 700, 120, 0, 0}}, // flags, caps, width, height; off-screen
+        {"Lock", {0, 1, 0}},                          // the whole surface, waiting
+        {"Unlock", {0}},
+    };
+    SetUpWithTitle(700, 120);
+    const std::vector<scripted::Call> calls = scripted::Calls();
+    ASSERT_EQ(calls.size(), std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(calls[i].name);
+        EXPECT_EQ(calls[i].name, expected[i].call);
+        for (size_t a = 0; a < expected[i].args.size(); ++a)
+            EXPECT_EQ(expected[i].args[a] == Any ? Any : calls[i].args[a], expected[i].args[a]);
+    }
+    EXPECT_EQ(Boxes(), "");
+}
+
+// A failing flip is tried at most three times a frame, with DDFLIP_WAIT, unreported. A missing
+// title file is reported once.
+TEST_F(DisplayTest, AFailingFlipIsTriedThreeTimesAFrame) {
     ASSERT_TRUE(InitDirectDraw());
-    const scripted::Call level = scripted::CallsNamed("SetCooperativeLevel").at(0);
-    EXPECT_EQ(level.args[1], DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE);
     scripted::FailCall("Flip", 4);
     FlipSurfaces();
+    EXPECT_EQ(scripted::CallCount("Flip"), 3);
     FlipSurfaces();
     const std::vector<scripted::Call> flips = scripted::CallsNamed("Flip");
     ASSERT_EQ(flips.size(), 5u);
     EXPECT_EQ(flips[0].args[1], DDFLIP_WAIT);
     EXPECT_EQ(scripted::PresentCount(), 1);
-    EXPECT_EQ(Boxes(), "Could not open FinalTitle.bmp|ERROR|16\n");
+    EXPECT_EQ(Boxes(), "window|Could not open FinalTitle.bmp|ERROR|16");
 }
 
 // A page sooner than its deadline waits for it (1/60 s apart, in whole sixtieths of a second),
@@ -172,33 +183,35 @@ TEST_F(DisplayTest, FlipsKeepSixtyASecondWithoutDriftOnAnyDisplay) {
     }
 }
 
-// A size the game can't show is refused, once, before its surface is made.
-TEST_F(DisplayTest, ATitleOfASizeTheGameCantShowIsRefused) {
-    const char* const tooSmall = " pixels.\nThe title needs at least 700 x 120.";
+// A size the game can't show is refused, once, before its surface is made: a side of zero or
+// less or over 8192, or over 2^24 pixels, as a refusing driver says; less than 700 x 120 by name.
+TEST_F(DisplayTest, ATitleIsLoadedOnlyInASizeTheGameCanShow) {
+    const char* const tooSmall = " pixels.\nThe title needs at least 700 x 120.|ERROR|16";
     const struct {
         LONG width, height;
         std::string report;
     } cases[] = {
-        // A side of zero or less: what a refusing driver says.
-        {0, 120, "NewSurface Failed"},
-        {700, -120, "NewSurface Failed"},
-        {699, 120, "FinalTitle.bmp is 699 x 120" + std::string(tooSmall)},
-        {700, 119, "FinalTitle.bmp is 700 x 119" + std::string(tooSmall)},
+        {0, 120, "window|NewSurface Failed|ERROR|16"},
+        {700, 0, "window|NewSurface Failed|ERROR|16"},
+        {700, -120, "window|NewSurface Failed|ERROR|16"},
+        {8193, 120, "window|NewSurface Failed|ERROR|16"},
+        {700, 8193, "window|NewSurface Failed|ERROR|16"},
+        {8192, 2049, "window|NewSurface Failed|ERROR|16"},
+        {2049, 8192, "window|NewSurface Failed|ERROR|16"},
+        {699, 120, "window|FinalTitle.bmp is 699 x 120" + std::string(tooSmall)},
+        {700, 119, "window|FinalTitle.bmp is 700 x 119" + std::string(tooSmall)},
+        {700, 120, ""},
+        {8192, 2048, ""},
+        {2048, 8192, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.report);
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
         ResetEverything();
         mainWindow = GameWindow;
-        EXPECT_EQ(SetUpWithTitle(c.width, c.height), nullptr);
-        EXPECT_EQ(Boxes(), c.report + "|ERROR|16\n");
-        EXPECT_EQ(scripted::CallCount("CreateSurface"), 1) << "the pages' alone";
+        EXPECT_EQ(SetUpWithTitle(c.width, c.height) != nullptr, c.report.empty());
+        EXPECT_EQ(Boxes(), c.report);
+        EXPECT_EQ(scripted::CallCount("CreateSurface"), 1 + c.report.empty());
     }
-}
-
-TEST_F(DisplayTest, TheLargestSizesAreLoaded) {
-    EXPECT_NE(SetUpWithTitle(8192, 2048), nullptr);
-    EXPECT_NE(SetUpWithTitle(2048, 8192), nullptr);
-    EXPECT_EQ(Boxes(), "");
 }
 
 // A lock whose memory can't hold the image leaves nothing written and nothing behind.
@@ -211,24 +224,22 @@ void NegativePitch(DDSURFACEDESC2& desc) {
 void ShortHeight(DDSURFACEDESC2& desc) {
     desc.dwHeight -= 1;
 }
-
-TEST_F(DisplayTest, ALockThatCantHoldTheImageIsRefused) {
-    for (auto hook : {ShortPitch, NegativePitch, ShortHeight}) {
-        PortSetLockHook(hook);
-        EXPECT_EQ(SetUpWithTitle(700, 120), nullptr);
-    }
-    EXPECT_EQ(Boxes(), "Lock Failed|ERROR|16\nLock Failed|ERROR|16\nLock Failed|ERROR|16\n");
-    EXPECT_EQ(scripted::CallCount("Unlock"), 3);
+void ShortWidth(DDSURFACEDESC2& desc) {
+    desc.dwWidth -= 1;
+}
+void NoMemory(DDSURFACEDESC2& desc) {
+    desc.lpSurface = nullptr;
 }
 
-// Kept on purpose: a failed unlock says "hi", logs nothing, and the title is used all the same.
-TEST_F(DisplayTest, AFailedUnlockKeepsTheTitle) {
-    scripted::FailCall("Unlock", 1);
-    LPDIRECTDRAWSURFACE4 surface = SetUpWithTitle(700, 120);
-    ASSERT_NE(surface, nullptr);
-    surface->Unlock(nullptr); // still locked after the refused unlock
-    EXPECT_EQ(Boxes(), "hi|rgfdgsdg|0\n");
-    EXPECT_EQ(ReadFile("Log.txt"), "");
+TEST_F(DisplayTest, ALockThatCantHoldTheImageIsRefused) {
+    for (auto hook : {ShortPitch, NegativePitch, ShortHeight, ShortWidth, NoMemory}) {
+        ResetEverything();
+        mainWindow = GameWindow;
+        PortSetLockHook(hook);
+        EXPECT_EQ(SetUpWithTitle(700, 120), nullptr);
+        EXPECT_EQ(Boxes(), "window|Lock Failed|ERROR|16");
+        EXPECT_EQ(scripted::CallCount("Unlock"), 1);
+    }
 }
 
 } // namespace

@@ -33,14 +33,6 @@ std::string Passes() {
     return passes;
 }
 
-// The boxes shown so far, one "text|caption|style" each.
-std::vector<std::string> Boxes() {
-    std::vector<std::string> boxes;
-    for (const scripted::MessageBoxRecord& box : scripted::MessageBoxes())
-        boxes.push_back(box.text + '|' + box.caption + '|' + std::to_string(box.style));
-    return boxes;
-}
-
 long long Arg(const void* pointer) {
     return static_cast<long long>(reinterpret_cast<intptr_t>(pointer));
 }
@@ -95,49 +87,75 @@ TEST_F(EntryTest, ClosingTheWindowEndsTheGameInOrder) {
     EXPECT_EQ(Passes(), "BPFPFPDPE");
 }
 
-// Each failure's box, on the GDI page while the game holds the screen, then its log line; a
-// failed start-up exits with 1, a failed clear ends its frame unshown, other items are left out.
-TEST_F(EntryTest, EachFailureShowsItsBoxAndLogsItsLine) {
-    const struct {
+// Every failure: its box (owner, text, caption, style), on the GDI page once the game holds the
+// screen, then its log line; a failed start-up exits with 1 and runs no frame, a failed clear
+// ends its frame before the play step, any other item is left out of a frame that goes on, and
+// surfaces lost during a frame end it unreported. One frame is drawn, then Escape.
+TEST_F(EntryTest, EachFailureShowsItsBoxLogsItsLineAndGoesOnAsItShould) {
+    struct {
         const char* call; // made to fail once, after `skip` calls that go through
         int skip;
-        const char* box; // text|caption|style
-        const char* log; // before the exit line
+        const char* box; // owner|text|caption|style, "" for none
         int exitCode;
-        int flips;     // the failing frame's and Escape's
-        bool gdiFirst; // the GDI page brought up before the box
-    } cases[] = {
-        {"RegisterClassExA", 0, "Window Registration Failed!|Error!|16",
-         "Window Registration Failed!", 1, 0, false},
-        {"CreateWindowExA", 0, "Window Creation Failed!|Error!|16", "Window Creation Failed!", 1, 0,
+        int flips, blits;
+        LONG ballX1;               // 395 once the frame's play step ran
+        bool gdiFirst;             // the GDI page brought up before the box
+        const char* log = nullptr; // before the exit line; none: the box's text
+        HRESULT code = DDERR_GENERIC;
+    } const cases[] = {
+        {"RegisterClassExA", 0, "none|Window Registration Failed!|Error!|16", 1, 0, 0, 397, false},
+        {"CreateWindowExA", 0, "none|Window Creation Failed!|Error!|16", 1, 0, 0, 397, false},
+        {"DirectDrawCreate", 0, "window|DirectDrawCreate Failed|ERROR|16", 1, 0, 0, 397, false},
+        {"QueryInterface", 0, "window|QueryInterface Failed|ERROR|16", 1, 0, 0, 397, false},
+        {"SetCooperativeLevel", 0, "window|SetCooperativeLevel Failed|ERROR|16", 1, 0, 0, 397,
          false},
-        {"CreateSurface", 0, "CreateSurface Failed|ERROR|16", "CreateSurface Failed", 1, 0, false},
-        {"GetAttachedSurface", 0, "GetAttachedSurface Failed|ERROR|16", "GetAttachedSurface Failed",
-         1, 0, true},
-        {"CreateSurface", 1, "NewSurface Failed|ERROR|16", "NewSurface Failed", 0, 1, true},
-        {"Lock", 0, "Lock Failed|ERROR|16", "Lock Failed", 0, 1, true},
-        {"Blt", 0, "Clear Screen Blt Failed|Error|0", "Clear Screen Blt Failed", 0, 0, true},
+        {"CreateSurface", 0, "window|CreateSurface Failed|ERROR|16", 1, 0, 0, 397, false},
+        {"GetAttachedSurface", 0, "window|GetAttachedSurface Failed|ERROR|16", 1, 0, 0, 397, true},
+        // The title's failures: the game plays on without it.
+        {"CreateSurface", 1, "window|NewSurface Failed|ERROR|16", 0, 1, 8, 395, true},
+        {"Lock", 0, "window|Lock Failed|ERROR|16", 0, 1, 8, 395, true},
+        // Kept on purpose: a failed unlock says "hi", logs nothing, and the title is used (its
+        // blit then refused while the surface stays locked).
+        {"Unlock", 0, "window|hi|rgfdgsdg|0\nwindow|Title blt Failed|Error|0", 0, 1, 9, 395, true,
+         "Title Blt Failed"},
+        {"Blt", 0, "window|Clear Screen Blt Failed|Error|0", 0, 0, 1, 397, true},
+        {"Blt", 1, "window|Player Paddle Blt Failed|Error|0", 0, 1, 9, 395, true},
+        {"Blt", 2, "window|Enemy Paddle Blt Failed|Error|0", 0, 1, 9, 395, true},
+        {"Blt", 3, "window|Ball Blt Failed|Error|0", 0, 1, 9, 395, true},
         // Kept on purpose: for the walls and the title the box says "blt", the log "Blt".
-        {"Blt", 4, "SideTop blt Failed|Error|0", "SideTop Blt Failed", 0, 1, true},
-        {"Blt", 7, "SideLeft blt Failed|Error|0", "SideLeft Blt Failed", 0, 1, true},
-        {"Blt", 8, "Title blt Failed|Error|0", "Title Blt Failed", 0, 1, true},
+        {"Blt", 4, "window|SideTop blt Failed|Error|0", 0, 1, 9, 395, true, "SideTop Blt Failed"},
+        {"Blt", 5, "window|SideRight blt Failed|Error|0", 0, 1, 9, 395, true,
+         "SideRight Blt Failed"},
+        {"Blt", 6, "window|SideBottom blt Failed|Error|0", 0, 1, 9, 395, true,
+         "SideBottom Blt Failed"},
+        {"Blt", 7, "window|SideLeft blt Failed|Error|0", 0, 1, 9, 395, true, "SideLeft Blt Failed"},
+        {"Blt", 8, "window|Title blt Failed|Error|0", 0, 1, 9, 395, true, "Title Blt Failed"},
+        // Surfaces lost during the frame: it ends unreported.
+        {"Blt", 0, "", 0, 0, 1, 397, false, "", DDERR_SURFACELOST},
+        {"Blt", 1, "", 0, 0, 2, 395, false, "", DDERR_SURFACELOST},
+        {"Flip", 0, "", 0, 1, 9, 395, false, "", DDERR_SURFACELOST},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.box);
+        SCOPED_TRACE(std::string(c.call) + " " + std::to_string(c.skip) + " " + c.box);
         ResetEverything();
-        scripted::FailCallAfter(c.call, c.skip);
+        scripted::FailCallAfter(c.call, c.skip, 1, c.code);
         EXPECT_EQ(RunGame([](int pump) { scripted::SetKey(VK_ESCAPE, pump == 2); }), c.exitCode);
-        EXPECT_EQ(Boxes(), std::vector<std::string>{c.box});
-        std::string log = std::string(c.log) + "\n";
+        EXPECT_EQ(Boxes(), c.box);
+        const std::string box = c.box;
+        const size_t from = box.find('|') + 1;
+        const std::string text = c.log ? c.log : box.substr(from, box.find('|', from) - from);
+        std::string log = text.empty() ? "" : text + "\n";
         if (c.exitCode == 0)
             log += ExitLine;
         EXPECT_EQ(ReadFile("Log.txt"), log);
         EXPECT_EQ(scripted::CallCount("Flip"), c.flips);
         EXPECT_EQ(scripted::CallCount("timeBeginPeriod"), c.exitCode == 0);
         EXPECT_EQ(scripted::CallCount("timeEndPeriod"), c.exitCode == 0);
+        EXPECT_EQ(scripted::CallCount("Blt"), c.blits);
+        EXPECT_EQ(Ball.x1, c.ballX1);
         const std::vector<std::string> calls = scripted::CallNames();
         const auto boxCall = std::find(calls.begin(), calls.end(), "MessageBoxA");
-        EXPECT_EQ(boxCall[-1] == "FlipToGDISurface", c.gdiFirst);
+        EXPECT_EQ(boxCall != calls.end() && boxCall[-1] == "FlipToGDISurface", c.gdiFirst);
         EXPECT_TRUE(scripted::CursorVisible());
         EXPECT_EQ(PortLiveObjects(), 0);
     }
@@ -211,7 +229,7 @@ TEST_F(EntryTest, AWindowShowsTheFullScreensPages) {
         EXPECT_EQ(
             RunGame([](int pump) { scripted::SetKey(VK_ESCAPE, pump == 3); }, start.commandLine),
             0);
-        EXPECT_EQ(Boxes(), std::vector<std::string>{});
+        EXPECT_EQ(Boxes(), "");
         EXPECT_EQ(ReadFile("Log.txt"), start.log);
         EXPECT_FALSE(scripted::DisplayModeSet());
         EXPECT_EQ(Args("ShowCursor", 0, 1), "ShowCursor 0;ShowCursor 1;ShowCursor 1;");
@@ -225,9 +243,9 @@ TEST_F(EntryTest, AWindowShowsTheFullScreensPages) {
         EXPECT_EQ(Args("SetWindowPos", 0, 6), "SetWindowPos -2,0,0,800,600,32;");
         EXPECT_EQ(Args("SetStretchBltMode", 0, 1), "SetStretchBltMode 3;SetStretchBltMode 3;");
         // The back buffer and the title, both in the game's 5-6-5 pixels.
-        EXPECT_EQ(Args("CreateSurface", 0, 9),
-                  "CreateSurface 4103,64,800,600,64,16,63488,2016,31;CreateSurface "
-                  "4103,64,700,120,64,16,63488,2016,31;");
+        EXPECT_EQ(Args("CreateSurface", 0, 10),
+                  "CreateSurface 4103,64,800,600,0,0,16,63488,2016,31;CreateSurface "
+                  "4103,64,700,120,0,0,16,63488,2016,31;");
         // The port copies only a whole surface, with SRCCOPY, as a page.
         EXPECT_EQ(Args("StretchBlt", 0, 4), "StretchBlt 0,0,800,600;StretchBlt 0,0,800,600;");
         EXPECT_EQ(PortLiveObjects(), 0);
@@ -317,12 +335,9 @@ TEST_F(EntryTest, ALogThatCannotBeOpenedGivesABoxAtEveryCall) {
     std::filesystem::create_directory("Log.txt");
     ClearLog();
     ReportFailure(nullptr, "SetDisplayMode Failed", "ERROR", MB_ICONERROR, "SetDisplayMode Failed");
-    const std::vector<std::string> expected = {
-        "Could not open Log File.|Error|16", // ClearLog
-        "SetDisplayMode Failed|ERROR|16",    // the report's own box
-        "Could not open Log File.|Error|16", // the report's log line
-    };
-    EXPECT_EQ(Boxes(), expected);
+    EXPECT_EQ(Boxes(), "none|Could not open Log File.|Error|16\n" // ClearLog
+                       "none|SetDisplayMode Failed|ERROR|16\n"    // the report's own box
+                       "none|Could not open Log File.|Error|16"); // the report's log line
 }
 
 } // namespace

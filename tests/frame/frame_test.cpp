@@ -8,6 +8,7 @@
 #include "support/test_support.h"
 #include "test_hooks.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -51,12 +52,36 @@ class FrameTest : public ::testing::Test {
     TempDir dir;
 };
 
-// The first frame, drawn with blits that wait for the blitter, is the golden one.
+// A recorded blit: its flags, its fill colour, its destination (0,0,0,0 for the whole page), and
+// whether it copies from the title.
+std::string Blit(const scripted::Call& blt) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%08llx %04llx %lld,%lld,%lld,%lld", blt.args[0], blt.args[1],
+                  blt.args[3], blt.args[4], blt.args[5], blt.args[6]);
+    return text + std::string(blt.args[2] ? " from the title" : "");
+}
+
+// The first frame is the golden one, drawn by these blits (COLORFILL 0x400, WAIT 0x1000000) in
+// this order: the fills cover what overlaps in the picture.
 TEST_F(FrameTest, TheFirstFrameIsTheGoldenOne) {
     GameFrame();
     ExpectGolden(scripted::LastPresent());
-    for (const scripted::Call& blit : scripted::CallsNamed("Blt"))
-        EXPECT_TRUE(blit.args[0] & DDBLT_WAIT);
+    std::vector<std::string> blits;
+    for (const scripted::Call& blt : scripted::CallsNamed("Blt"))
+        blits.push_back(Blit(blt));
+    const std::vector<std::string> expected = {
+        "01000400 0000 0,0,0,0",                     // the clear, black
+        "01000400 0fc0 380,550,420,555",             // the player's paddle, green
+        "01000400 0fc0 380,150,420,155",             // the computer's, in the player's green
+        "01000400 0fc0 395,347,400,352",             // the ball, after its first step
+        "01000400 a514 98,143,702,145",              // the walls, grey: top, right, bottom, left
+        "01000400 a514 700,145,702,560",             //
+        "01000400 a514 98,560,702,562",              //
+        "01000400 a514 98,145,100,560",              //
+        "01000000 0000 49,1,750,122 from the title", // the title, stretched one pixel wider and
+                                                     // taller
+    };
+    EXPECT_EQ(blits, expected);
 }
 
 // Another program's Escape, arrows and F5 are not the game's.
@@ -73,31 +98,94 @@ TEST_F(FrameTest, KeysAreIgnoredWhileTheGameIsNotInFront) {
     EXPECT_EQ(scripted::CallCount("PostQuitMessage"), 1);
 }
 
-// The overlay follows the score and help lines, with the values after the play step; its
-// frame rate counts this first frame.
-TEST_F(FrameTest, TheOverlayShowsTheFrameRateAndTheCoordinates) {
-    debugInfo = true;
-    GameFrame();
-    std::vector<std::string> overlay;
-    for (const scripted::Call& line : scripted::CallsNamed("TextOutA"))
-        overlay.push_back(line.text[0]);
-    overlay.erase(overlay.begin(), overlay.begin() + 4);
-    const std::vector<std::string> expected = {"FPS: 1",        "Ball.Velx: -2", "Ball.Vely: -3",
-                                               "Ball.x1: 395",  "Ball.y1: 347",  "Player.x1: 380",
-                                               "Player.x2: 420"};
-    EXPECT_EQ(overlay, expected);
+// The lines of a frame, "x,y colour text" each, the colour the one set for it.
+std::vector<std::string> Lines(size_t from) {
+    std::vector<std::string> lines;
+    long long colour = -1;
+    for (size_t i = from; i < scripted::Calls().size(); ++i) {
+        const scripted::Call& call = scripted::Calls()[i];
+        char text[32];
+        std::snprintf(text, sizeof text, "%lld,%lld %06llx ", call.args[0], call.args[1], colour);
+        if (call.name == "SetTextColor")
+            colour = call.args[0];
+        if (call.name == "TextOutA")
+            lines.push_back(text + call.text[0]);
+    }
+    return lines;
 }
 
-// A prompt is drawn first, in yellow, in the frame that dismisses it.
-TEST_F(FrameTest, APromptIsDrawnInTheFrameThatDismissesIt) {
-    youWin = true;
-    scripted::SetKey(VK_RETURN, true);
+// Every line in place and colour: the prompt first, in the frame that dismisses it, then the
+// score and help lines and the overlay with the values after Enter. The frame rate counts only
+// frames drawn with the overlay.
+TEST_F(FrameTest, EveryLineIsDrawnInItsPlaceAndColour) {
     GameFrame();
-    const scripted::Call prompt = scripted::CallsNamed("TextOutA").at(0);
-    EXPECT_EQ(prompt.text[0], "You Win!");
-    EXPECT_EQ(prompt.args[0], 368);
-    EXPECT_EQ(scripted::CallsNamed("SetTextColor").at(0).args[0], 0xFFFF);
-    EXPECT_FALSE(youWin);
+    scripted::SetClock(5001);
+    GameFrame();
+    scripted::SetClock(6002);
+    youLose = true;
+    Score = 700;
+    Lives = 2;
+    Level = 2;
+    debugInfo = true;
+    scripted::SetKey(VK_RETURN, true);
+    const size_t from = scripted::Calls().size();
+    GameFrame();
+    const std::vector<std::string> expected = {
+        "368,295 00ffff You Lose!",
+        "250,125 ffffff Score: 300",
+        "110,125 ffffff Lives: 2",
+        "180,125 ffffff Level: 1",
+        "165,570 cccccc ESC to quit, arrow keys to move, Enter on prompt and F5 for debug info.",
+        "1,150 ffffff FPS: 1",
+        "1,165 ffffff Ball.Velx: -2",
+        "1,180 ffffff Ball.Vely: -3",
+        "1,195 ffffff Ball.x1: 395",
+        "1,210 ffffff Ball.y1: 347",
+        "1,225 ffffff Player.x1: 380",
+        "1,240 ffffff Player.x2: 420",
+    };
+    EXPECT_EQ(Lines(from), expected);
+    // Each line on a context of its own: colour, magenta behind it but transparent, then the
+    // context's own colours and mode put back before it is given back.
+    std::string calls;
+    for (size_t i = from; calls.find("ReleaseDC") == std::string::npos; ++i) {
+        const scripted::Call& call = scripted::Calls().at(i);
+        char arg[16];
+        std::snprintf(arg, sizeof arg, ":%llx ", call.args[0]);
+        if (call.name.find("DC") != std::string::npos || !calls.empty())
+            calls += call.name + (call.name.rfind("Set", 0) == 0 ? arg : " ");
+    }
+    EXPECT_EQ(calls, "GetDC SetTextColor:ffff SetBkColor:ff00ff SetBkMode:1 TextOutA "
+                     "SetTextColor:0 SetBkColor:ffffff SetBkMode:2 ReleaseDC ");
+
+    // The other prompts; a line whose device context can't be had is left out (here the score).
+    youWin = true;
+    size_t at = scripted::Calls().size();
+    scripted::FailCallAfter("GetDC", 1);
+    GameFrame();
+    EXPECT_EQ(Lines(at).at(0), "368,295 00ffff You Win!");
+    EXPECT_EQ(Lines(at).at(1), "110,125 ffffff Lives: 2");
+    EXPECT_EQ(scripted::PresentCount(), 4);
+    gameOver = true;
+    at = scripted::Calls().size();
+    GameFrame();
+    EXPECT_EQ(Lines(at).at(0), "368,295 00ffff Game Over!");
+}
+
+// A title larger than 700 x 120 shows its top-left 700 x 120: here white, the rest black.
+TEST_F(FrameTest, ALargerTitleShowsItsTopLeft) {
+    std::string pixels;
+    for (int y = 120; y >= 0; --y)
+        for (int x = 0; x <= 700; ++x)
+            pixels += std::string(3, x < 700 && y < 120 ? '\xFF' : '\0');
+    WriteTitle(701, 121, pixels);
+    ReleaseDirectDraw();
+    ASSERT_TRUE(InitDirectDraw());
+    GameFrame();
+    const Page& shown = scripted::LastPresent();
+    for (int y = 1; y < 122; ++y)
+        for (int x = 49; x < 750; ++x)
+            ASSERT_EQ(shown.At(x, y), 0xFFFF) << x << "," << y;
 }
 
 // While the screen is another program's, frames neither play, report, show nor spin; given back
@@ -118,42 +206,11 @@ TEST_F(FrameTest, WhileTheScreenIsAwayFramesWaitAndOnceBackShowTheWholeScene) {
     EXPECT_TRUE(scripted::MessageBoxes().empty());
     EXPECT_EQ(scripted::CallCount("SetDisplayMode"), 2);
     EXPECT_EQ(Ball.x1, 393) << "the second step of the ball";
+    EXPECT_EQ(scripted::PresentCount(), 2) << "the whole scene, the title restored as well";
     const Page& shown = scripted::LastPresent();
     const std::vector<WORD> titleNow(shown.pixels.begin(), shown.pixels.begin() + 800 * 122);
     const std::vector<WORD> titleThen(first.pixels.begin(), first.pixels.begin() + 800 * 122);
     EXPECT_EQ(titleNow, titleThen);
-}
-
-// Surfaces lost mid-frame (while its box is open) end it unreported, found by a blit or the
-// flip; the next frame restores them.
-TEST_F(FrameTest, SurfacesLostDuringAFrameEndItUnreported) {
-    const struct {
-        int failingBlit; // the blit whose box is open when the surfaces go
-        int blits;       // made in that frame
-        int flips;
-    } cases[] = {
-        {1, 3, 0}, // the player's paddle: the next blit finds them lost
-        {8, 9, 1}, // the title, the last blit: the flip finds them lost, and is tried once
-    };
-    scripted::OnMessageBox([](const scripted::MessageBoxRecord&) {
-        PortLoseSurfaces();
-        return IDOK;
-    });
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.failingBlit);
-        const int restores = scripted::CallCount("Restore");
-        const int flips = scripted::CallCount("Flip");
-        const int blits = scripted::CallCount("Blt");
-        const size_t boxes = scripted::MessageBoxes().size();
-        scripted::FailCallAfter("Blt", c.failingBlit);
-        GameFrame();
-        EXPECT_EQ(scripted::MessageBoxes().size(), boxes + 1);
-        EXPECT_EQ(scripted::CallCount("Blt"), blits + c.blits);
-        EXPECT_EQ(scripted::CallCount("Flip"), flips + c.flips);
-        EXPECT_EQ(scripted::CallCount("Restore"), restores) << "not in the same frame";
-        GameFrame();
-        EXPECT_EQ(scripted::CallCount("Restore"), restores + 2);
-    }
 }
 
 // GetFps at each clock reading: a new sample once strictly past the deadline, across the wrap.

@@ -12,6 +12,7 @@
 #include "scripted_host.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -79,4 +80,27 @@ std::string ReadFile(const std::string& path) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+std::string Boxes() {
+    std::string boxes;
+    for (const scripted::MessageBoxRecord& box : scripted::MessageBoxes()) {
+        const char* owner = box.owner == nullptr ? "none" : "other";
+        if (box.owner && box.owner == mainWindow)
+            owner = "window";
+        boxes += (boxes.empty() ? "" : "\n") + std::string(owner) + '|' + box.text + '|' +
+                 box.caption + '|' + std::to_string(box.style);
+    }
+    return boxes;
+}
+
+void WriteTitle(LONG width, LONG height, const std::string& pixels) {
+    std::string header = "BM" + std::string(52, '\0');
+    header[10] = 54; // the pixels' offset
+    header[14] = 40; // the info header's size
+    header[26] = 1;  // one plane
+    header[28] = 24; // bits per pixel
+    std::memcpy(&header[18], &width, 4);
+    std::memcpy(&header[22], &height, 4);
+    std::ofstream("FinalTitle.bmp", std::ios::binary) << header << pixels;
 }

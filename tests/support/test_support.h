@@ -30,4 +30,12 @@ class TempDir {
 // The whole content of a file ("" when it can't be read).
 std::string ReadFile(const std::string& path);
 
+// The boxes shown so far, one "owner|text|caption|style" line each, the owner "window" for
+// mainWindow and "none" for none.
+std::string Boxes();
+
+// Writes "FinalTitle.bmp" in the working directory: a 24-bit file's headers for this size, then
+// `pixels` (blue, green, red bytes from the bottom row up; missing pixels read as black).
+void WriteTitle(LONG width, LONG height, const std::string& pixels = "");
+
 #endif
