@@ -65,12 +65,8 @@ typedef struct _DDSCAPS2 {
 } DDSCAPS2, *LPDDSCAPS2;
 
 typedef struct _DDPIXELFORMAT {
-    DWORD dwSize;
-    DWORD dwFlags;
-    DWORD dwRGBBitCount;
-    DWORD dwRBitMask;
-    DWORD dwGBitMask;
-    DWORD dwBBitMask;
+    DWORD dwSize, dwFlags;
+    DWORD dwRGBBitCount, dwRBitMask, dwGBitMask, dwBBitMask;
 } DDPIXELFORMAT;
 
 typedef struct _DDSURFACEDESC2 {

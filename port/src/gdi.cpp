@@ -62,8 +62,7 @@ COLORREF ExchangeColour(const char* call, HDC handle, COLORREF PortDC::*field, C
     return previous;
 }
 
-// The window's context stretches by this mode; BLACKONWHITE (1) is GDI's default.
-int stretchMode = 1;
+int stretchMode = 1; // the window context's, BLACKONWHITE as GDI starts it
 
 } // namespace
 
@@ -121,8 +120,7 @@ int SetStretchBltMode(HDC, int mode) {
 
 // The back buffer copied whole into the window: the host scales it to the window as a page.
 BOOL StretchBlt(HDC, int x, int y, int width, int height, HDC source, int, int, int, int, DWORD) {
-    if (port::Enter(__func__, nullptr, {x, y, width, height}))
-        return FALSE;
+    port::Enter(__func__, nullptr, {x, y, width, height}); // its answer is not looked at
     const PortSurface* page = Impl(source)->surface;
     port::Host().present(page->Rows(), static_cast<int>(page->width),
                          static_cast<int>(page->height));

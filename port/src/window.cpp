@@ -172,27 +172,26 @@ HWND GetForegroundWindow(void) {
 }
 
 // The game gives its one window the style, then the size: a frame the host draws around it.
+// Neither call's answer is looked at, so they are recorded and cannot fail.
 LONG SetWindowLongA(HWND, int index, LONG style) {
-    if (port::Enter(__func__, nullptr, {index, style}))
-        return 0;
+    port::Enter(__func__, nullptr, {index, style});
     return static_cast<LONG>(std::exchange(state.style, static_cast<DWORD>(style)));
 }
 
 BOOL SetWindowPos(HWND, HWND after, int x, int y, int width, int height, UINT flags) {
-    if (port::Enter(__func__, nullptr, {port::Arg(after), x, y, width, height, flags}))
-        return FALSE;
+    port::Enter(__func__, nullptr, {port::Arg(after), x, y, width, height, flags});
     state.client = {0, 0, width, height};
-    const bool framed = (state.style & WS_OVERLAPPEDWINDOW) == WS_OVERLAPPEDWINDOW;
-    port::Host().frameWindow(framed, width, height);
+    port::Host().frameWindow((state.style & WS_OVERLAPPEDWINDOW) != 0, width, height);
     return TRUE;
 }
 
-// The host's frame lies outside the size it is given: the window's size is its client area's.
+// No frame or screen of the port's own: the host draws its frame outside the client area it is
+// given, and centres the window; every metric is 0, as for an index Windows does not know.
 BOOL AdjustWindowRectEx(LPRECT, DWORD, BOOL, DWORD) {
-    return port::Enter(__func__) == 0;
+    port::Enter(__func__);
+    return TRUE;
 }
 
-// No screen of the port's own: 0, as for an index Windows does not know. The host centres.
 int GetSystemMetrics(int) {
     port::Enter(__func__);
     return 0;
@@ -206,7 +205,6 @@ BOOL GetClientRect(HWND, LPRECT rect) {
 }
 
 void PortAltEnter() {
-    // The repeat count 1 and the context bit: Alt is held.
     if (Alive(state.window))
         Post(state.window, WM_SYSKEYDOWN, VK_RETURN, LPARAM{1} | (LPARAM{1} << 29));
 }
