@@ -6,6 +6,7 @@
 
 #include "display/bitmap_file.h"
 #include "display/surfaces.h"
+#include "display/windowed.h"
 #include "shell/main_window.h"
 
 #include <cstdio>
@@ -107,6 +108,7 @@ LPDIRECTDRAWSURFACE4 LoadBitmapSurface(const char* fileName) {
     desc.dwWidth = static_cast<DWORD>(size.width);
     desc.dwHeight = static_cast<DWORD>(size.height);
     desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
+    AskForGamePixels(desc);
     LPDIRECTDRAWSURFACE4 surface = nullptr;
     if (FAILED(directDraw4->CreateSurface(&desc, &surface, nullptr))) {
         ReportSetupFailure("NewSurface Failed");

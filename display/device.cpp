@@ -8,6 +8,8 @@
 #include "display/bitmap.h"
 #include "display/pacing.h"
 #include "display/surfaces.h"
+#include "display/windowed.h"
+#include "shell/log.h"
 #include "shell/main_window.h"
 
 namespace {
@@ -30,6 +32,8 @@ bool Lost(LPDIRECTDRAWSURFACE4 surface) {
 // Windows gives the game its mode back with the screen; Wine leaves the desktop's mode on it,
 // and restoring then answers DDERR_WRONGMODE until the game sets its own mode again.
 bool RestorePages() {
+    if (windowed)
+        return SUCCEEDED(backBuffer->Restore());
     HRESULT result = primarySurface->Restore();
     if (result == DDERR_WRONGMODE &&
         SUCCEEDED(directDraw4->SetDisplayMode(ModeWidth, ModeHeight, ModeBitsPerPixel, 0, 0)))
@@ -39,7 +43,7 @@ bool RestorePages() {
 
 } // namespace
 
-bool InitDirectDraw() {
+bool OpenDirectDraw4() {
     if (FAILED(DirectDrawCreate(nullptr, &directDraw, nullptr))) {
         directDraw = nullptr; // nothing was made, whatever the call left behind
         ReportSetupFailure("DirectDrawCreate Failed");
@@ -57,6 +61,13 @@ bool InitDirectDraw() {
     // The first interface was only the way to the fourth.
     directDraw->Release();
     directDraw = nullptr;
+    return true;
+}
+
+bool InitDirectDraw() {
+    windowed = false;
+    if (!OpenDirectDraw4())
+        return false;
 
     if (FAILED(directDraw4->SetCooperativeLevel(mainWindow, DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT |
                                                                 DDSCL_EXCLUSIVE))) {
@@ -64,9 +75,12 @@ bool InitDirectDraw() {
         return false;
     }
 
+    // A display without the old mode is still played on: in a window, with one log line and
+    // no box.
     if (FAILED(directDraw4->SetDisplayMode(ModeWidth, ModeHeight, ModeBitsPerPixel, 0, 0))) {
-        ReportSetupFailure("SetDisplayMode Failed");
-        return false;
+        WriteLog("SetDisplayMode Failed: playing in a window", 1);
+        ReleaseDirectDraw();
+        return InitWindowedDirectDraw();
     }
 
     // No size or pixel format: the primary takes the display mode's.
@@ -114,9 +128,14 @@ void ReleaseDirectDraw() {
 }
 
 void FlipSurfaces() {
-    if (!primarySurface)
+    if (!primarySurface && !windowed)
         return;
+    // A window's pages keep the full screen's pace.
     PaceFrame();
+    if (windowed) {
+        PresentToWindow();
+        return;
+    }
     for (int attempt = 0; attempt < FlipAttempts; ++attempt) {
         const HRESULT result = primarySurface->Flip(nullptr, DDFLIP_WAIT);
         // Lost pages can't be shown however often the flip is tried; the next frame brings
@@ -129,7 +148,8 @@ void FlipSurfaces() {
 }
 
 bool RestoreLostSurfaces() {
-    const bool pagesLost = Lost(primarySurface);
+    // In a window the back buffer is a surface of its own, lost and restored by itself.
+    const bool pagesLost = Lost(windowed ? backBuffer : primarySurface);
     const bool titleLost = Lost(titleSurface);
     if (!pagesLost && !titleLost)
         return true;
@@ -146,4 +166,17 @@ bool RestoreLostSurfaces() {
     // What the title held went with its memory. A file gone since start-up leaves it black.
     ReloadBitmapSurface(titleSurface, TitleFileName);
     return true;
+}
+
+bool SwitchDisplay() {
+    const bool toWindow = !windowed;
+    ReleaseDirectDraw();
+    if (toWindow)
+        return InitWindowedDirectDraw();
+    FrameMainWindow(false);
+    if (InitDirectDraw())
+        return true;
+    // The full screen is out of reach (another program holds it): play on in the window.
+    ReleaseDirectDraw();
+    return InitWindowedDirectDraw();
 }

@@ -12,6 +12,7 @@ LPDIRECTDRAWSURFACE4 primarySurface = nullptr;
 LPDIRECTDRAWSURFACE4 backBuffer = nullptr;
 LPDIRECTDRAWSURFACE4 titleSurface = nullptr;
 DDSURFACEDESC2 primaryDesc;
+bool windowed = false;
 
 void ShowGdiSurface() {
     if (directDraw4 && primarySurface)

@@ -12,6 +12,8 @@ extern LPDIRECTDRAWSURFACE4 primarySurface;
 extern LPDIRECTDRAWSURFACE4 backBuffer;   // target of all drawing
 extern LPDIRECTDRAWSURFACE4 titleSurface; // empty when the title could not be loaded
 extern DDSURFACEDESC2 primaryDesc;
+// In a window: no primary, and backBuffer an off-screen surface that GDI copies to the window.
+extern bool windowed;
 
 // Called before every box of the display: while the game holds the screen the box must go on
 // the page GDI draws on, which flipping may hide.

@@ -1,6 +1,6 @@
 // The seam between the Win32 subset and whatever runs it: SDL2 for play, the page in a browser,
 // the scripted host for tests. A host fills a PortHost and runs the program with PortRunProgram;
-// it tells the port of the world outside through the three calls at the end.
+// it tells the port of the world outside through the four calls at the end.
 #ifndef VANTOREL_PORT_HOST_H
 #define VANTOREL_PORT_HOST_H
 
@@ -27,6 +27,9 @@ struct PortHost {
     // CreateWindowExA (the game's one window) / the window's destruction.
     bool (*openWindow)(const char* caption, int width, int height);
     void (*closeWindow)();
+    // SetWindowPos after SetWindowLongA's style: a normal, resizable frame around a client
+    // area of this size, or the borderless window again. The host places the window.
+    void (*frameWindow)(bool framed, int width, int height);
     // ShowCursor, with the display counter's new visibility.
     void (*showCursor)(bool visible);
     // PeekMessageA, before it looks at the queue: takes the host's own events, passing them on
@@ -37,7 +40,8 @@ struct PortHost {
     void (*restoreDisplayMode)();
     // Flip: shows this page, which is the size of the mode set, in step with the display where
     // it can (vsync); the game paces its flips itself.
-    // Called only while the mode is on the screen.
+    // Called only while the mode is on the screen, or by StretchBlt into the framed window:
+    // the host then scales the page to the window with its shape kept.
     void (*present)(const PortRows& page, int width, int height);
     // GetForegroundWindow: whether the game's window is the one in front, taking the keys.
     bool (*inFront)();
@@ -52,6 +56,9 @@ void PortSetHost(const PortHost* host);
 
 // The user asked to close the window: posts WM_CLOSE to it.
 void PortCloseRequest();
+
+// The user pressed Alt+Enter: posts WM_SYSKEYDOWN for Return, with Alt held, to the window.
+void PortAltEnter();
 
 // Another program took the screen: the desktop's mode is back, every surface is lost, and the
 // exclusive level is out of reach until PortGiveDisplay.

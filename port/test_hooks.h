@@ -9,11 +9,14 @@
 // A platform call as it reaches the call hook: its name, the object it is made on (Release
 // only; else null) and the arguments tests read, in the call's own order (0 where left out, a
 // pointer as its address): the set-up's DirectDraw calls all theirs (CreateSurface: the
-// description's flags, caps, width, height and back-buffer count, then the outer object), Blt
-// its flags, fill colour, source and destination's left, top, right and bottom, Lock and
-// Unlock theirs, SetTextColor, SetBkColor and SetBkMode their value, Sleep its time, TextOutA x,
-// y and its text, RegisterClassExA the class's fields from cbSize to hIconSm and its name,
-// CreateWindowExA exStyle to height and both names.
+// description's flags, caps, width, height and back-buffer count, the outer object, then the
+// pixel format's bit count and red, green and blue masks), Blt its flags, fill colour, source
+// and destination's left, top, right and bottom, Lock and Unlock theirs, SetTextColor,
+// SetBkColor and SetBkMode their value, ShowCursor its flag, Sleep its time, TextOutA x, y and
+// its text, RegisterClassExA the class's fields from cbSize to hIconSm and its name,
+// CreateWindowExA exStyle to height and both names, SetWindowLongA the index and style,
+// SetWindowPos `after` to the flags, SetStretchBltMode the mode, StretchBlt the target's
+// rectangle, PatBlt the rectangle and the raster operation.
 struct PortCall {
     const char* name;
     const void* object;

@@ -4,7 +4,37 @@
 
 #include "shell/main_window.h"
 
+bool displaySwitchAsked = false;
+bool enterHeldBack = false;
+
+namespace {
+
 // The top bit says held; the pressed-since-last-call bit is ignored.
+bool Down(int key) {
+    return (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+} // namespace
+
 bool KeyHeld(int key) {
-    return GetForegroundWindow() == mainWindow && (GetAsyncKeyState(key) & 0x8000) != 0;
+    if (GetForegroundWindow() != mainWindow)
+        return false;
+    if (key != VK_RETURN)
+        return Down(key);
+    if (!Down(VK_RETURN)) {
+        enterHeldBack = false;
+        return false;
+    }
+    return !enterHeldBack && !Down(VK_MENU);
+}
+
+void AskDisplaySwitch() {
+    displaySwitchAsked = true;
+    enterHeldBack = true;
+}
+
+bool TakeDisplaySwitch() {
+    const bool asked = displaySwitchAsked;
+    displaySwitchAsked = false;
+    return asked;
 }

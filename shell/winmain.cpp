@@ -4,6 +4,9 @@
 
 #include "display/device.h"
 #include "display/frame.h"
+#include "display/windowed.h"
+#include "shell/command_line.h"
+#include "shell/keys.h"
 #include "shell/log.h"
 #include "shell/main_window.h"
 #include "shell/window_proc.h"
@@ -13,10 +16,6 @@ namespace {
 constexpr WORD IconResource = 101;
 constexpr const char* WindowClassName = "WindowClass";
 constexpr const char* WindowCaption = "Vantorel";
-// Kept on purpose: the window is 1024 x 768, not the display mode's 800 x 600. It is never
-// drawn into; the display covers the screen whatever its size.
-constexpr int WindowWidth = 1024;
-constexpr int WindowHeight = 768;
 
 // A start-up that fails (class, window or display) tells whoever launched the game so.
 constexpr int StartupFailed = 1;
@@ -27,11 +26,22 @@ void ReportWindowFailure(const char* text) {
     ReportFailure(nullptr, text, "Error!", MB_ICONERROR, text);
 }
 
+// Alt+Enter: the key's context bit says Alt is held; the first press only, not its repeats.
+constexpr LPARAM AltHeldBit = LPARAM{1} << 29;
+constexpr LPARAM RepeatBit = LPARAM{1} << 30;
+
+// The way out where the display could not be set up, at start-up or at a switch.
+int EndWithoutDisplay() {
+    ReleaseDirectDraw();
+    ShowCursor(TRUE);
+    return StartupFailed;
+}
+
 } // namespace
 
-// The previous instance, the command line and the show command are not used: the window is
-// visible through its style alone.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+// The previous instance and the show command are not used: the window is visible through its
+// style alone. The command line may ask for a window instead of the full screen.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     // A log that cannot be opened has shown its own box; start-up goes on regardless.
     ClearLog();
 
@@ -55,8 +65,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return StartupFailed;
     }
 
-    HWND window = CreateWindowExA(0, WindowClassName, WindowCaption, WS_POPUP | WS_VISIBLE, 0, 0,
-                                  WindowWidth, WindowHeight, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, WindowClassName, WindowCaption, FullScreenWindowStyle, 0, 0,
+                                  FullScreenWindowWidth, FullScreenWindowHeight, nullptr, nullptr,
+                                  instance, nullptr);
     if (!window) {
         ReportWindowFailure("Window Creation Failed!");
         return StartupFailed;
@@ -66,11 +77,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ShowCursor(FALSE);
 
     // The failing step has been reported by the display itself.
-    if (!InitDirectDraw()) {
-        ReleaseDirectDraw();
-        ShowCursor(TRUE);
-        return StartupFailed;
-    }
+    const bool started = AskedForWindow(commandLine) ? InitWindowedDirectDraw() : InitDirectDraw();
+    if (!started)
+        return EndWithoutDisplay();
 
     // For the game's run a Sleep of a few milliseconds is one, so that the flip's pacing can
     // wait without spinning.
@@ -92,16 +101,28 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+        // The switch happens here, never inside a frame or a box's own message loop.
+        if (TakeDisplaySwitch() && !SwitchDisplay())
+            return EndWithoutDisplay();
         GameFrame();
     }
 }
 
-// The window's destruction ends the game; everything else, a close request included, gets
-// the default handling (which destroys the window on a close request).
+// The window's destruction ends the game, and Alt+Enter asks for the switch between the full
+// screen and a window; everything else, a close request included, gets the default handling
+// (which destroys the window on a close request).
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
     }
+    if (message == WM_SYSKEYDOWN && wParam == VK_RETURN && (lParam & AltHeldBit) &&
+        !(lParam & RepeatBit)) {
+        AskDisplaySwitch();
+        return 0;
+    }
+    // The Alt+Enter character would only make the default handling beep.
+    if (message == WM_SYSCHAR && wParam == '\r')
+        return 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }

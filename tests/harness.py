@@ -29,15 +29,16 @@ def poll(condition, timeout, interval=0.1):
 
 
 class Display:
-    """An Xvfb screen of its own, 800 x 600 x 24, on a free number Xvfb picks and reports."""
+    """An Xvfb screen of its own, 800 x 600 x 24 unless told, on a free number Xvfb picks and
+    reports."""
 
-    def __init__(self):
+    def __init__(self, size="800x600"):
         read, write = os.pipe()
         # -noreset: else the server starts over, refusing connections, whenever its last
         # client leaves. -r: no auto-repeat, so a key held is one press, which cannot repeat
         # into a message box that opens meanwhile.
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", size + "x24", "-nolisten", "tcp",
              "-noreset", "-r"],
             pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)

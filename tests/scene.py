@@ -50,6 +50,13 @@ class Shot:
         return sum(near(self.at(x, y), colour, tolerance)
                    for y in range(top, bottom) for x in range(left, right))
 
+    def page(self, left, top):
+        """The 800 x 600 page whose top-left is at (left, top) here, black beyond the picture."""
+        return Shot(subprocess.run(
+            ["convert", "ppm:-", "-crop", f"800x600+{left}+{top}", "+repage", "-background",
+             "black", "-extent", "800x600", "ppm:-"], input=self.ppm, stdout=subprocess.PIPE,
+            check=True, timeout=20).stdout)
+
     def save(self, path):
         subprocess.run(["convert", "ppm:-", path], input=self.ppm, check=True, timeout=20)
 
@@ -80,6 +87,27 @@ def golden_differences(shot, tolerance=0, leave_out=(0, 0, 0, 0)):
         if differing:
             bad.append((differing[0], y))
     return bad
+
+
+def page_origin(shot):
+    """Where the page's top-left is on the screen, found by the top wall's left end at (98, 143)
+    on the page; None when no wall is seen."""
+    for y in range(shot.height - 2):
+        for x in range(shot.width - 604):
+            if all(near(shot.at(x + dx, y + dy), GREY) for dx, dy in ((0, 0), (300, 1), (603, 0))):
+                return x - 98, y - 143
+    return None
+
+
+def page_field(shot, framed=None):
+    """The field on a page wherever it is; in a frame (framed), or at (0, 0) on the full screen
+    (not framed). Without a window manager Wine draws no frame."""
+    origin = page_origin(shot)
+    if origin is None:
+        return "no wall to find the page by"
+    if framed is not None and (origin != (0, 0)) != framed:
+        return f"the page is at {origin}"
+    return field(shot.page(*origin))
 
 
 def walls_drawn(shot):

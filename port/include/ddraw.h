@@ -37,12 +37,15 @@ typedef IDirectDrawSurface4* LPDIRECTDRAWSURFACE4;
 
 #define DDSCL_FULLSCREEN 0x00000001
 #define DDSCL_ALLOWREBOOT 0x00000002
+#define DDSCL_NORMAL 0x00000008
 #define DDSCL_EXCLUSIVE 0x00000010
 
 #define DDSD_CAPS 0x00000001
 #define DDSD_HEIGHT 0x00000002
 #define DDSD_WIDTH 0x00000004
 #define DDSD_BACKBUFFERCOUNT 0x00000020
+#define DDSD_PIXELFORMAT 0x00001000
+#define DDPF_RGB 0x00000040
 
 #define DDSCAPS_BACKBUFFER 0x00000004
 #define DDSCAPS_COMPLEX 0x00000008
@@ -61,6 +64,11 @@ typedef struct _DDSCAPS2 {
     DWORD dwCaps;
 } DDSCAPS2, *LPDDSCAPS2;
 
+typedef struct _DDPIXELFORMAT {
+    DWORD dwSize, dwFlags;
+    DWORD dwRGBBitCount, dwRBitMask, dwGBitMask, dwBBitMask;
+} DDPIXELFORMAT;
+
 typedef struct _DDSURFACEDESC2 {
     DWORD dwSize;
     DWORD dwFlags;
@@ -69,6 +77,7 @@ typedef struct _DDSURFACEDESC2 {
     LONG lPitch;
     DWORD dwBackBufferCount;
     LPVOID lpSurface;
+    DDPIXELFORMAT ddpfPixelFormat;
     DDSCAPS2 ddsCaps;
 } DDSURFACEDESC2, *LPDDSURFACEDESC2;
 

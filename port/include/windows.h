@@ -133,6 +133,31 @@ COLORREF SetBkColor(HDC dc, COLORREF colour);
 int SetBkMode(HDC dc, int mode);
 BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 
+// The window the game plays in (window.cpp), and GDI's copy of its page into it (gdi.cpp)
+#define WS_OVERLAPPEDWINDOW 0x00CF0000u
+#define GWL_STYLE (-16)
+#define HWND_NOTOPMOST ((HWND)(intptr_t)-2)
+#define SWP_NOZORDER 0x0004u
+#define SWP_FRAMECHANGED 0x0020u
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+#define WM_SYSKEYDOWN 0x0104
+#define WM_SYSCHAR 0x0106
+#define VK_MENU 0x12
+#define SRCCOPY 0x00CC0020u
+#define BLACKNESS 0x00000042u
+#define COLORONCOLOR 3
+LONG SetWindowLongA(HWND window, int index, LONG value);
+BOOL SetWindowPos(HWND window, HWND after, int x, int y, int width, int height, UINT flags);
+BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
+int GetSystemMetrics(int index);
+BOOL GetClientRect(HWND window, LPRECT rect);
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+int SetStretchBltMode(HDC dc, int mode);
+BOOL StretchBlt(HDC target, int x, int y, int width, int height, HDC source, int sourceX,
+                int sourceY, int sourceWidth, int sourceHeight, DWORD rop);
+BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
 // The program's entry, which port/ calls from main().
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 

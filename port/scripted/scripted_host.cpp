@@ -34,6 +34,7 @@ struct State {
     int pumps = 0;
     bool closeRequested = false;
     bool cursorVisible = true;
+    bool modeSet = false;
 };
 
 State state;
@@ -45,7 +46,9 @@ const char* const knownCalls =
     " TestCooperativeLevel FlipToGDISurface GetAttachedSurface Flip Blt Lock Unlock GetDC"
     " ReleaseDC IsLost Restore RegisterClassExA CreateWindowExA LoadIconA LoadCursorA ShowCursor"
     " PostMessageA PostQuitMessage PeekMessageA TranslateMessage DispatchMessageA DefWindowProcA"
-    " MessageBoxA SetTextColor SetBkColor SetBkMode TextOutA Sleep timeBeginPeriod timeEndPeriod ";
+    " MessageBoxA SetTextColor SetBkColor SetBkMode TextOutA Sleep timeBeginPeriod timeEndPeriod"
+    " SetWindowLongA SetWindowPos AdjustWindowRectEx GetSystemMetrics GetClientRect"
+    " SetStretchBltMode StretchBlt PatBlt ";
 
 bool Known(const std::string& call) {
     return !call.empty() && call.find(' ') == std::string::npos &&
@@ -121,10 +124,15 @@ const PortHost host = {
     .messageBox = ShowBox,
     .openWindow = [](const char*, int, int) { return true; },
     .closeWindow = [] {},
+    .frameWindow = [](bool, int, int) {},
     .showCursor = [](bool visible) { state.cursorVisible = visible; },
     .pumpEvents = PumpEvents,
-    .setDisplayMode = [](int, int) { return true; },
-    .restoreDisplayMode = [] {},
+    .setDisplayMode =
+        [](int, int) {
+            state.modeSet = true;
+            return true;
+        },
+    .restoreDisplayMode = [] { state.modeSet = false; },
     .present = Present,
     .inFront = [] { return state.inFront; },
 };
@@ -227,6 +235,10 @@ void RequestClose() {
 
 bool CursorVisible() {
     return state.cursorVisible;
+}
+
+bool DisplayModeSet() {
+    return state.modeSet;
 }
 
 } // namespace scripted

@@ -91,6 +91,9 @@ void RequestClose();
 // Whether the cursor shows, as ShowCursor's counter left it.
 bool CursorVisible();
 
+// Whether the program's mode is on the screen rather than the desktop's.
+bool DisplayModeSet();
+
 } // namespace scripted
 
 #endif

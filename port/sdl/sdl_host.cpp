@@ -24,6 +24,7 @@ struct Window {
     int width = 0;
     int height = 0;
     bool cursorVisible = true;
+    bool routeWanted = false; // framed, the way to the screen not chosen yet
 };
 
 // Where no window manager runs, nobody reports the focus: the window counts as in front.
@@ -58,7 +59,7 @@ Focus focus;
 Renderer renderer;
 WindowSurface windowSurface;
 
-// The game's five keys; the keypad's Enter is VK_RETURN too.
+// The game's six keys; the keypad's Enter is VK_RETURN too.
 bool KeyboardHolds(int vk) {
     const Uint8* keys = SDL_GetKeyboardState(nullptr);
     switch (vk) {
@@ -72,6 +73,8 @@ bool KeyboardHolds(int vk) {
         return keys[SDL_SCANCODE_ESCAPE];
     case VK_F5:
         return keys[SDL_SCANCODE_F5];
+    case VK_MENU:
+        return keys[SDL_SCANCODE_LALT] || keys[SDL_SCANCODE_RALT];
     default:
         return false;
     }
@@ -116,6 +119,7 @@ void DropRenderer() {
 
 void DropPresentation() {
     DropRenderer();
+    window.routeWanted = false;
     windowSurface.surface = nullptr;
 }
 
@@ -216,6 +220,10 @@ void PumpEvents() {
         }
         if (event.type == SDL_WINDOWEVENT && window.window)
             WindowEvent(event.window);
+        // Alt+Enter comes to the game as Windows sends it, a message; its first press only.
+        if (event.type == SDL_KEYDOWN && !event.key.repeat && (event.key.keysym.mod & KMOD_ALT) &&
+            (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER))
+            PortAltEnter();
         sdlpad::Event(event);
     }
 }
@@ -300,6 +308,25 @@ void RestoreMode() {
     SDL_SetWindowSize(window.window, window.width, window.height);
 }
 
+// The game's window among others: framed, resizable and centred, the page scaled into it; or
+// borderless again, ready for the full screen.
+void FrameWindow(bool framed, int width, int height) {
+    if (!window.window)
+        return;
+    DropPresentation();
+    SDL_SetWindowFullscreen(window.window, 0);
+    SDL_SetWindowBordered(window.window, static_cast<SDL_bool>(framed));
+    SDL_SetWindowResizable(window.window, static_cast<SDL_bool>(framed));
+    SDL_SetWindowSize(window.window, width, height);
+    if (!framed) {
+        SDL_SetWindowPosition(window.window, 0, 0);
+        return;
+    }
+    SDL_SetWindowPosition(window.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    // The way to the screen is chosen for the page, whose size comes with the first one.
+    window.routeWanted = true;
+}
+
 void PresentToRenderer(const PortRows& page) {
     SDL_UpdateTexture(renderer.texture, nullptr, page.base, page.pitch);
     // Clearing keeps the bars beside the picture black.
@@ -358,6 +385,10 @@ void PresentToSurface(const PortRows& page, int width, int height) {
 }
 
 void Present(const PortRows& page, int width, int height) {
+    if (window.routeWanted) {
+        window.routeWanted = false;
+        ChooseRoute(width, height);
+    }
     if (renderer.renderer)
         PresentToRenderer(page);
     else
@@ -372,6 +403,7 @@ const PortHost host = {
     .messageBox = ShowBox,
     .openWindow = OpenWindow,
     .closeWindow = CloseWindow,
+    .frameWindow = FrameWindow,
     .showCursor = ShowHostCursor,
     .pumpEvents = PumpEvents,
     .setDisplayMode = SetMode,

@@ -112,10 +112,12 @@ HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD
 // The primary is the screen in its mode, with one back buffer to flip to.
 HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* out,
                                     IUnknown* outer) {
+    const DDPIXELFORMAT& format = desc->ddpfPixelFormat;
     if (const HRESULT refused =
             port::Refused(__func__, this,
                           {desc->dwFlags, desc->ddsCaps.dwCaps, desc->dwWidth, desc->dwHeight,
-                           desc->dwBackBufferCount, port::Arg(outer)}))
+                           desc->dwBackBufferCount, port::Arg(outer), format.dwRGBBitCount,
+                           format.dwRBitMask, format.dwGBitMask, format.dwBBitMask}))
         return refused;
     PortDirectDraw* dd = Impl(this);
     PortSurface* made = nullptr;

@@ -1,5 +1,5 @@
-// GDI text on a surface's device context. Glyphs go straight into the surface's 5-6-5 memory;
-// the device context lives in the surface (GetDC/ReleaseDC).
+// GDI text on a surface's device context (GetDC/ReleaseDC), its glyphs straight into the
+// surface's 5-6-5 memory; and the window's context, that pages are copied into.
 #include <windows.h>
 
 #include "font8x16.h"
@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -61,6 +62,8 @@ COLORREF ExchangeColour(const char* call, HDC handle, COLORREF PortDC::*field, C
     return previous;
 }
 
+int stretchMode = 1; // the window context's, BLACKONWHITE as GDI starts it
+
 } // namespace
 
 COLORREF SetTextColor(HDC handle, COLORREF colour) {
@@ -100,4 +103,31 @@ BOOL TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
                 port::Glyph(static_cast<unsigned char>(text[i])), ink);
     }
     return TRUE;
+}
+
+// The window's context is its handle: nothing is drawn into it but whole pages.
+HDC GetDC(HWND window) {
+    return port::Enter(__func__) ? nullptr : reinterpret_cast<HDC>(window);
+}
+
+int ReleaseDC(HWND, HDC) {
+    return port::Enter(__func__) ? 0 : 1;
+}
+
+int SetStretchBltMode(HDC, int mode) {
+    return port::Enter(__func__, nullptr, {mode}) ? 0 : std::exchange(stretchMode, mode);
+}
+
+// The back buffer copied whole into the window: the host scales it to the window as a page.
+BOOL StretchBlt(HDC, int x, int y, int width, int height, HDC source, int, int, int, int, DWORD) {
+    port::Enter(__func__, nullptr, {x, y, width, height}); // its answer is not looked at
+    const PortSurface* page = Impl(source)->surface;
+    port::Host().present(page->Rows(), static_cast<int>(page->width),
+                         static_cast<int>(page->height));
+    return TRUE;
+}
+
+// The bars beside the picture: the host keeps them black.
+BOOL PatBlt(HDC, int x, int y, int width, int height, DWORD rop) {
+    return port::Enter(__func__, nullptr, {x, y, width, height, rop}) == 0;
 }

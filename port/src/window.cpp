@@ -7,13 +7,16 @@
 
 #include <algorithm>
 #include <deque>
+#include <utility>
 
 namespace {
 
 struct State {
     WNDPROC classProc = nullptr;
-    // The one window, while it exists.
+    // The one window, while it exists, its style and its client area's size.
     HWND window = nullptr;
+    DWORD style = 0;
+    RECT client = {0, 0, 0, 0};
     bool destroying = false;
     std::deque<MSG> posted;
     bool quitPending = false;
@@ -75,6 +78,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         !port::Host().openWindow(windowName, width, height))
         return nullptr;
     state.window = reinterpret_cast<HWND>(nextWindow);
+    state.style = style;
+    state.client = {0, 0, width, height};
     nextWindow += 4;
     return state.window;
 }
@@ -94,7 +99,7 @@ HCURSOR LoadCursorA(HINSTANCE, LPCSTR) {
 
 int ShowCursor(BOOL show) {
     // A failure made by a test leaves the counter where it is.
-    if (port::Enter(__func__))
+    if (port::Enter(__func__, nullptr, {show}))
         return state.cursorCount;
     state.cursorCount += show ? 1 : -1;
     port::Host().showCursor(state.cursorCount >= 0);
@@ -164,6 +169,44 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 // The window while the host says it has the keys; no window otherwise.
 HWND GetForegroundWindow(void) {
     return port::Host().inFront() && Alive(state.window) ? state.window : nullptr;
+}
+
+// The game gives its one window the style, then the size: a frame the host draws around it.
+// Neither call's answer is looked at, so they are recorded and cannot fail.
+LONG SetWindowLongA(HWND, int index, LONG style) {
+    port::Enter(__func__, nullptr, {index, style});
+    return static_cast<LONG>(std::exchange(state.style, static_cast<DWORD>(style)));
+}
+
+BOOL SetWindowPos(HWND, HWND after, int x, int y, int width, int height, UINT flags) {
+    port::Enter(__func__, nullptr, {port::Arg(after), x, y, width, height, flags});
+    state.client = {0, 0, width, height};
+    port::Host().frameWindow((state.style & WS_OVERLAPPEDWINDOW) != 0, width, height);
+    return TRUE;
+}
+
+// No frame or screen of the port's own: the host draws its frame outside the client area it is
+// given, and centres the window; every metric is 0, as for an index Windows does not know.
+BOOL AdjustWindowRectEx(LPRECT, DWORD, BOOL, DWORD) {
+    port::Enter(__func__);
+    return TRUE;
+}
+
+int GetSystemMetrics(int) {
+    port::Enter(__func__);
+    return 0;
+}
+
+BOOL GetClientRect(HWND, LPRECT rect) {
+    if (port::Enter(__func__))
+        return FALSE;
+    *rect = state.client;
+    return TRUE;
+}
+
+void PortAltEnter() {
+    if (Alive(state.window))
+        Post(state.window, WM_SYSKEYDOWN, VK_RETURN, LPARAM{1} | (LPARAM{1} << 29));
 }
 
 void PortCloseRequest() {

@@ -73,6 +73,8 @@ const PortHost host = {
     .openWindow = [](const char* caption, int,
                      int) { return vantorel_page_open_window(caption) != 0; },
     .closeWindow = [] {},
+    // The page is the window: its own Full screen button stands in for the frame.
+    .frameWindow = [](bool, int, int) {},
     .showCursor = [](bool visible) { vantorel_page_show_cursor(visible ? 1 : 0); },
     .setDisplayMode = SetMode,
     .restoreDisplayMode = vantorel_page_restore_mode,

@@ -6,11 +6,13 @@
 
 #include "display/device.h"
 #include "display/frame.h"
+#include "display/surfaces.h"
 #include "shell/main_window.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -110,6 +112,11 @@ struct Spot {
 const Spot spots[] = {
     {"outside", 20, 300}, {"wall-top", 400, 144}, {"title-red", 589, 60}, {"title-blue", 79, 105}};
 
+// The page the game shows: the chain's front, or in a window the back buffer GDI copies.
+LPDIRECTDRAWSURFACE4 Shown() {
+    return windowed ? backBuffer : primarySurface;
+}
+
 // What the game can see after a step, the page in front read through a Lock.
 void Seen(const std::string& step) {
     Say(step + ".TestCooperativeLevel", Name(directDraw4->TestCooperativeLevel()));
@@ -120,10 +127,12 @@ void Seen(const std::string& step) {
     Say(step + ".boxes", Boxes());
     DDSURFACEDESC2 desc = {};
     desc.dwSize = sizeof desc;
-    const HRESULT locked = primarySurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
+    if (windowed)
+        Say(step + ".backBuffer.IsLost", Name(backBuffer->IsLost()));
+    const HRESULT locked = Shown()->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
     if (FAILED(locked)) {
         // Wine leaves a lost surface locked after refusing the Lock; the game must not meet that.
-        primarySurface->Unlock(nullptr);
+        Shown()->Unlock(nullptr);
         Say(step + ".page", Name(locked));
         return;
     }
@@ -133,7 +142,7 @@ void Seen(const std::string& step) {
         std::snprintf(pixel, sizeof pixel, "%04X", reinterpret_cast<const WORD*>(row)[spot.x]);
         Say(step + ".page." + spot.name, pixel);
     }
-    primarySurface->Unlock(nullptr);
+    Shown()->Unlock(nullptr);
 }
 
 bool LevelRefused() {
@@ -141,7 +150,7 @@ bool LevelRefused() {
 }
 
 bool AllKept() {
-    return primarySurface->IsLost() == DD_OK && (!titleSurface || titleSurface->IsLost() == DD_OK);
+    return Shown()->IsLost() == DD_OK && (!titleSurface || titleSurface->IsLost() == DD_OK);
 }
 
 // One pass of the main loop: at most one message, then a frame unless frames is false.
@@ -225,6 +234,10 @@ int main() {
 
     // A title the loader refuses on its size, a file of headers alone; then set-up and frames.
     ReleaseDirectDraw();
+    std::ifstream shipped("FinalTitle.bmp", std::ios::binary);
+    const std::string title((std::istreambuf_iterator<char>(shipped)),
+                            std::istreambuf_iterator<char>());
+    shipped.close();
     BYTE header[54] = {'B', 'M'};
     header[18] = 64; // the width, and below the height, as little-endian LONGs
     header[22] = 32;
@@ -232,6 +245,20 @@ int main() {
     Say("title-64x32.InitDirectDraw", InitDirectDraw() ? "true" : "false");
     Run(3);
     Seen("title-64x32-frames");
+
+    // Alt+Enter into a window, with the title again, where a change of the desktop's mode loses
+    // every surface; and back to the full screen.
+    std::ofstream("FinalTitle.bmp", std::ios::binary) << title;
+    Say("switch-window.SwitchDisplay", SwitchDisplay() ? "true" : "false");
+    Run(3);
+    Seen("switch-window-frames");
+    Say("window-mode.SetDisplayMode", Name(directDraw4->SetDisplayMode(800, 600, 16, 0, 0)));
+    Seen("window-mode");
+    Run(1, AllKept);
+    Seen("window-mode-frames");
+    Say("switch-full.SwitchDisplay", SwitchDisplay() ? "true" : "false");
+    Run(3);
+    Seen("switch-full-frames");
 
     Ask("close the window");
     Run(3, LevelRefused);

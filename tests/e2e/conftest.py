@@ -38,15 +38,17 @@ def native_game(display, start_game):
 
 @pytest.fixture
 def wine_game(display, wine_env, start_game):
-    """start(title=the build's FinalTitle.bmp, prepare=None, debug=None) -> vantorel.exe under
-    Wine, with WINEDEBUG=debug when given."""
+    """start(title=the build's FinalTitle.bmp, prepare=None, args=(), focus=the desktop,
+    debug=None) -> vantorel.exe under Wine, with WINEDEBUG=debug when given; focus is the title
+    of the window that takes the keys."""
     exe = os.path.join(harness.WINDOWS_BIN, "vantorel.exe")
 
-    def start(title=os.path.join(harness.WINDOWS_BIN, "FinalTitle.bmp"), prepare=None,
-              debug=None):
+    def start(title=os.path.join(harness.WINDOWS_BIN, "FinalTitle.bmp"), prepare=None, args=(),
+              focus="Wine desktop", debug=None):
         env = dict(wine_env, WINEDEBUG=debug) if debug else wine_env
-        return start_game(lambda folder: harness.Game(["wine", exe], folder, env, display,
-                                                      focus="Wine desktop"), title, prepare)
+        return start_game(
+            lambda folder: harness.Game(["wine", exe, *args], folder, env, display, focus),
+            title, prepare)
 
     yield start
     harness.end_wine(wine_env)

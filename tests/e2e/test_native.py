@@ -93,3 +93,26 @@ def test_without_any_display_start_up_fails_and_says_so(native_game):
     assert "vantorel: no display:" in game.errors()
     assert "vantorel: Error!: Window Creation Failed!" in game.errors()
     assert game.log() == b"Window Creation Failed!\n"
+
+
+def test_window_asked_for_then_alt_enter_to_the_full_screen_and_back(request, start_game):
+    # A screen larger than the window, so that the two differ.
+    with harness.Display("1024x768") as screen:
+        request.node.save_screen = lambda path: screen.last_shot.save(path)
+        game = start_game(lambda folder: harness.Game(
+            [os.path.join(harness.NATIVE_BIN, "vantorel"), "--window"], folder, screen.env(),
+            screen, focus="^Vantorel$"), os.path.join(harness.NATIVE_BIN, "FinalTitle.bmp"))
+
+        def size_is(size):
+            window = screen.windows("^Vantorel$")[:1]
+            return window and screen.xdotool("getwindowgeometry", window[0])[-1] == size
+
+        # The page unscaled in a framed window, the full screen, and the window again.
+        for switches, size in enumerate(("800x600", "1024x768", "800x600")):
+            if switches:
+                game.tap("alt+Return")
+            assert harness.poll(lambda: size_is(size), 10), size
+            if size == "800x600":
+                assert game.shows(lambda shot: scene.page_field(shot, True)) == ""
+        with game.held("Escape"):
+            assert game.process.wait(15) == 0

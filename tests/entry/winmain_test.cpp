@@ -2,7 +2,9 @@
 // Escape), and the log that cannot be opened.
 
 #include "game/world.h"
+#include "host.h"
 #include "scripted_host.h"
+#include "shell/command_line.h"
 #include "shell/log.h"
 #include "shell/main_window.h"
 #include "shell/window_proc.h"
@@ -44,7 +46,7 @@ class EntryTest : public FreshProgram {
     }
 
     // Runs the game, `onPump` at the start of every pass from 1; after 10,000 passes it fails.
-    int RunGame(std::function<void(int pump)> onPump) {
+    int RunGame(std::function<void(int pump)> onPump, const char* commandLine = nullptr) {
         scripted::OnPump([onPump](int pump) {
             onPump(pump);
             if (pump == 10000) {
@@ -52,7 +54,8 @@ class EntryTest : public FreshProgram {
                 scripted::SetKey(VK_ESCAPE, true);
             }
         });
-        return WinMain(Instance, nullptr, nullptr, 1);
+        std::string line = commandLine ? commandLine : "";
+        return WinMain(Instance, nullptr, commandLine ? line.data() : nullptr, 1);
     }
 
     TempDir dir_;
@@ -106,7 +109,6 @@ TEST_F(EntryTest, EachFailureShowsItsBoxLogsItsLineAndGoesOnAsItShould) {
         {"QueryInterface", 0, "window|QueryInterface Failed|ERROR|16", 1, 0, 0, 397, false},
         {"SetCooperativeLevel", 0, "window|SetCooperativeLevel Failed|ERROR|16", 1, 0, 0, 397,
          false},
-        {"SetDisplayMode", 0, "window|SetDisplayMode Failed|ERROR|16", 1, 0, 0, 397, false},
         {"CreateSurface", 0, "window|CreateSurface Failed|ERROR|16", 1, 0, 0, 397, false},
         {"GetAttachedSurface", 0, "window|GetAttachedSurface Failed|ERROR|16", 1, 0, 0, 397, true},
         // The title's failures: the game plays on without it.
@@ -187,6 +189,145 @@ TEST_F(EntryTest, TheWindowIsAVisiblePopupOf1024By768WithTheGamesIcon) {
     // The names another program finds the game's window by.
     EXPECT_EQ(windowClass.text[0], "WindowClass");
     EXPECT_EQ(window.text[1], "Vantorel");
+}
+
+// The integer arguments of the named calls from the `from`-th call on, "name a,b,c;" each, up to
+// the last that is not 0.
+std::string Args(const std::string& name, size_t from, size_t count) {
+    std::string text;
+    for (size_t i = from; i < scripted::Calls().size(); ++i) {
+        const scripted::Call& call = scripted::Calls()[i];
+        if (call.name != name)
+            continue;
+        text += name;
+        for (size_t a = 0; a < count; ++a)
+            text += (a ? "," : " ") + std::to_string(call.args[a]);
+        text += ';';
+    }
+    return text;
+}
+
+// In a window, asked for or where the mode can't be had: the normal level, a framed 800 x 600
+// client area, 5-6-5 surfaces, and through GDI the same pages as on the full screen. No box.
+TEST_F(EntryTest, AWindowShowsTheFullScreensPages) {
+    RunGame([](int pump) { scripted::SetKey(VK_ESCAPE, pump == 3); });
+    const std::vector<WORD> fullScreen = scripted::LastPresent().pixels;
+    const struct {
+        const char* commandLine;
+        const char* failing;
+        std::string log;
+    } starts[] = {
+        {"-x --window", nullptr, ExitLine},
+        {"--windows", "SetDisplayMode",
+         std::string("SetDisplayMode Failed: playing in a window\n") + ExitLine},
+    };
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.commandLine);
+        ResetEverything();
+        if (start.failing)
+            scripted::FailCall(start.failing);
+        EXPECT_EQ(
+            RunGame([](int pump) { scripted::SetKey(VK_ESCAPE, pump == 3); }, start.commandLine),
+            0);
+        EXPECT_EQ(Boxes(), "");
+        EXPECT_EQ(ReadFile("Log.txt"), start.log);
+        EXPECT_FALSE(scripted::DisplayModeSet());
+        EXPECT_EQ(Args("ShowCursor", 0, 1), "ShowCursor 0;ShowCursor 1;ShowCursor 1;");
+        EXPECT_EQ(scripted::PresentCount(), 2);
+        EXPECT_TRUE(scripted::LastPresent().pixels == fullScreen);
+        const std::string level = "SetCooperativeLevel " + std::to_string(Arg(mainWindow));
+        EXPECT_EQ(Args("SetCooperativeLevel", 0, 2),
+                  (start.failing ? level + ",19;" : "") + level + ",8;");
+        EXPECT_EQ(Args("SetWindowLongA", 0, 2),
+                  "SetWindowLongA -16," + std::to_string(WS_OVERLAPPEDWINDOW | WS_VISIBLE) + ";");
+        EXPECT_EQ(Args("SetWindowPos", 0, 6), "SetWindowPos -2,0,0,800,600,32;");
+        EXPECT_EQ(Args("SetStretchBltMode", 0, 1), "SetStretchBltMode 3;SetStretchBltMode 3;");
+        // The back buffer and the title, both in the game's 5-6-5 pixels.
+        EXPECT_EQ(Args("CreateSurface", 0, 10),
+                  "CreateSurface 4103,64,800,600,0,0,16,63488,2016,31;CreateSurface "
+                  "4103,64,700,120,0,0,16,63488,2016,31;");
+        // The port copies only a whole surface, with SRCCOPY, as a page.
+        EXPECT_EQ(Args("StretchBlt", 0, 4), "StretchBlt 0,0,800,600;StretchBlt 0,0,800,600;");
+        EXPECT_EQ(PortLiveObjects(), 0);
+    }
+    EXPECT_FALSE(AskedForWindow("x--window\t--window2"));
+    EXPECT_TRUE(AskedForWindow("\t--window"));
+}
+
+// A window of any size shows the largest 4:3 picture centred, the rest black; minimised, none.
+TEST_F(EntryTest, TheWindowsPictureKeepsItsShapeWithBlackBars) {
+    const struct {
+        int width, height;
+        const char* drawn; // StretchBlt's target, then PatBlt's bars
+    } sizes[] = {
+        {1001, 600, "StretchBlt 100,0,800,600;PatBlt 0,0,100,600,66;PatBlt 900,0,101,600,66;"},
+        {800, 701, "StretchBlt 0,50,800,600;PatBlt 0,0,800,50,66;PatBlt 0,650,800,51,66;"},
+        {400, 300, "StretchBlt 0,0,400,300;"},
+        {0, 600, ""},
+        {800, 0, ""},
+    };
+    const int count = static_cast<int>(std::size(sizes));
+    size_t from = 0;
+    RunGame(
+        [&](int pump) {
+            if (pump > 1 && pump - 2 < count) {
+                const auto& size = sizes[pump - 2];
+                EXPECT_EQ(Args("StretchBlt", from, 4) + Args("PatBlt", from, 5), size.drawn)
+                    << size.width;
+            }
+            scripted::SetKey(VK_ESCAPE, pump > count);
+            if (pump <= count)
+                SetWindowPos(mainWindow, nullptr, 0, 0, sizes[pump - 1].width,
+                             sizes[pump - 1].height, 0);
+            from = scripted::Calls().size();
+        },
+        "--window");
+}
+
+// Alt+Enter goes to a window and back between frames, in play and at a prompt, which stays:
+// its Enter answers nothing, not even held on after Alt. Repeats and a bare Enter switch nothing.
+// The window's lost surfaces come back in the next frame, the title read again; while another
+// program holds the screen the window waits.
+TEST_F(EntryTest, AltEnterSwitchesBetweenTheFullScreenAndAWindow) {
+    youLose = true;
+    std::string seen;
+    int presents = 0;
+    std::vector<WORD> title;
+    RunGame([&](int pump) {
+        if (pump > 1)
+            seen += std::string(scripted::PresentCount() > presents ? "" : "!") +
+                    (scripted::DisplayModeSet() ? "F" : "W") + (youLose ? "p " : "- ");
+        presents = scripted::PresentCount();
+        const std::vector<WORD>& page = scripted::LastPresent().pixels;
+        if (pump == 2)
+            title.assign(page.begin(), page.begin() + 800 * 122);
+        if (pump == 6) {
+            EXPECT_TRUE(std::equal(title.begin(), title.end(), page.begin()));
+        }
+        // Alt and Enter held a pass before their message comes, and Enter held after Alt.
+        scripted::SetKey(VK_MENU, pump == 2 || pump == 3 || pump == 9);
+        scripted::SetKey(VK_RETURN, pump == 2 || pump == 3 || pump == 4 || pump == 6 || pump == 9);
+        if (pump == 3 || pump == 9)
+            PortAltEnter();
+        if (pump == 5)
+            PortLoseSurfaces();
+        if (pump == 7)
+            scripted::TakeDisplay();
+        if (pump == 8)
+            scripted::GiveDisplay();
+        if (pump == 10)
+            PostMessageA(mainWindow, WM_SYSKEYDOWN, VK_RETURN, (1 << 29) | (1 << 30));
+        if (pump == 11)
+            PostMessageA(mainWindow, WM_SYSKEYDOWN, VK_RETURN, 1);
+        scripted::SetKey(VK_ESCAPE, pump == 12);
+    });
+    EXPECT_EQ(seen, "Fp Fp Wp Wp Wp W- !W- W- F- F- F- !F- ");
+    EXPECT_EQ(Args("SetWindowLongA", 0, 2),
+              "SetWindowLongA -16," + std::to_string(WS_OVERLAPPEDWINDOW | WS_VISIBLE) +
+                  ";SetWindowLongA -16," +
+                  std::to_string(static_cast<LONG>(WS_POPUP | WS_VISIBLE)) + ";");
+    EXPECT_EQ(ReadFile("Log.txt"), ExitLine);
+    EXPECT_EQ(PortLiveObjects(), 0);
 }
 
 // A log that cannot be opened (a directory stands in its place) gives a box at every call.

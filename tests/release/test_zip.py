@@ -3,6 +3,7 @@
 import os
 import subprocess
 import zipfile
+import xml.etree.ElementTree as ElementTree
 
 import pytest
 
@@ -48,6 +49,23 @@ def test_exe_carries_its_version(unpacked):
                          check=True).stdout
     expected = dict(STRINGS, FileVersion=version + ".0", ProductVersion=version + ".0")
     assert {key: version_string(raw, key) for key in expected} == expected
+
+
+# What the manifest says, by element and value: aware of each monitor's DPI, Vista to 10 (which
+# 11 reports too), no elevation.
+MANIFEST = {("dpiAwareness", "PerMonitorV2"), ("dpiAware", "true/pm"),
+            ("requestedExecutionLevel", "asInvoker")} | {("supportedOS", os_id) for os_id in (
+                "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}")}
+
+
+def test_exe_carries_its_manifest(unpacked):
+    raw = subprocess.run(["wrestool", "-x", "--raw", "-t24", "-n1", unpacked / "vantorel.exe"],
+                         stdout=subprocess.PIPE, check=True).stdout
+    said = {(element.tag.split("}")[-1], element.get("Id") or element.get("level") or element.text)
+            for element in ElementTree.fromstring(raw).iter()}
+    assert MANIFEST - said == set()
 
 
 def test_zip_plays_where_it_was_unpacked(unpacked, screen, wine_env):

@@ -3,9 +3,11 @@
 #include "display/device.h"
 #include "display/frame.h"
 #include "display/pacing.h"
+#include "display/surfaces.h"
 #include "game/collisions.h"
 #include "game/play.h"
 #include "game/world.h"
+#include "shell/keys.h"
 #include "shell/main_window.h"
 #include "scripted_host.h"
 
@@ -33,13 +35,16 @@ class StartStateCopy : public ::testing::Environment {
     void SetUp() override {
         if (!start.empty())
             return;
-        start = {Keep(Player),         Keep(Enemy),        Keep(Ball),         Keep(Score),
-                 Keep(Lives),          Keep(Level),        Keep(youWin),       Keep(youLose),
-                 Keep(gameOver),       Keep(debugInfo),    Keep(nextMoveTime), Keep(nextInputTime),
-                 Keep(nextToggleTime), Keep(randomState),  Keep(frameCount),   Keep(lastFps),
-                 Keep(nextFpsTime),    Keep(directDraw),   Keep(directDraw4),  Keep(primarySurface),
-                 Keep(backBuffer),     Keep(titleSurface), Keep(primaryDesc),  Keep(mainWindow),
-                 Keep(framePacer)};
+        start = {Keep(Player),         Keep(Enemy),          Keep(Ball),
+                 Keep(Score),          Keep(Lives),          Keep(Level),
+                 Keep(youWin),         Keep(youLose),        Keep(gameOver),
+                 Keep(debugInfo),      Keep(nextMoveTime),   Keep(nextInputTime),
+                 Keep(nextToggleTime), Keep(randomState),    Keep(frameCount),
+                 Keep(lastFps),        Keep(nextFpsTime),    Keep(directDraw),
+                 Keep(directDraw4),    Keep(primarySurface), Keep(backBuffer),
+                 Keep(titleSurface),   Keep(primaryDesc),    Keep(mainWindow),
+                 Keep(framePacer),     Keep(windowed),       Keep(displaySwitchAsked),
+                 Keep(enterHeldBack)};
     }
 };
 
