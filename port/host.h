@@ -6,6 +6,7 @@
 #define VANTOREL_PORT_HOST_H
 
 #include <windows.h>
+#include <xinput.h>
 
 // One platform call as it reaches the host: its name, the object it is made on (an interface,
 // a window or a device context; null for a free function), its arguments as integers, and its
@@ -31,6 +32,7 @@ LONG SurfacePitch(DWORD width);
 void Present(const WORD* pixels, LONG pitch, int width, int height);
 long Enter(const PortCall& call);
 bool InFront();
+bool NoPad(DWORD user, XINPUT_GAMEPAD& pad);
 } // namespace portdefault
 
 struct PortHost {
@@ -64,6 +66,9 @@ struct PortHost {
     long (*enter)(const PortCall& call) = portdefault::Enter;
     // GetForegroundWindow: whether the game's window is the one in front, taking the keys.
     bool (*inFront)() = portdefault::InFront;
+    // XInputGetState: whether pad `user` (0 to 3) is plugged in, and if so its buttons and left
+    // stick now, in XInput's terms.
+    bool (*padState)(DWORD user, XINPUT_GAMEPAD& pad) = portdefault::NoPad;
 };
 
 // Installs a host; nullptr puts back the default one.

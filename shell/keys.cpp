@@ -3,8 +3,10 @@
 #include "shell/keys.h"
 
 #include "shell/main_window.h"
+#include "shell/pads.h"
 
 // The top bit says held; the pressed-since-last-call bit is ignored.
 bool KeyHeld(int key) {
-    return GetForegroundWindow() == mainWindow && (GetAsyncKeyState(key) & 0x8000) != 0;
+    return GetForegroundWindow() == mainWindow &&
+           ((GetAsyncKeyState(key) & 0x8000) != 0 || PadHeld(key));
 }

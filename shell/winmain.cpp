@@ -5,6 +5,7 @@
 #include "display/frame.h"
 #include "shell/log.h"
 #include "shell/main_window.h"
+#include "shell/pads.h"
 #include "shell/window_proc.h"
 
 namespace {
@@ -70,6 +71,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ShowCursor(TRUE);
         return StartupFailed;
     }
+    OpenPads();
 
     // Kept on purpose: at most one message per pass, then always a frame. A backlog of messages
     // drains one per frame, and with none waiting the frames run back to back at the pace of

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <map>
+#include <optional>
 #include <stdexcept>
 
 namespace scripted {
@@ -21,6 +22,7 @@ struct State {
     DWORD clock = 0;
     bool keys[256] = {};
     bool inFront = true;
+    std::optional<XINPUT_GAMEPAD> pads[XUSER_MAX_COUNT];
     std::map<std::string, Failure> failures;
     bool recording = true;
     std::vector<Call> calls;
@@ -50,7 +52,8 @@ const char* const knownCalls =
     " TestCooperativeLevel FlipToGDISurface GetAttachedSurface Flip Blt Lock Unlock GetDC"
     " ReleaseDC IsLost Restore RegisterClassExA CreateWindowExA LoadIconA LoadCursorA ShowCursor"
     " PostMessageA PostQuitMessage PeekMessageA TranslateMessage DispatchMessageA DefWindowProcA"
-    " MessageBoxA SetTextColor SetBkColor SetBkMode TextOutA Sleep ";
+    " MessageBoxA SetTextColor SetBkColor SetBkMode TextOutA Sleep LoadLibraryA GetProcAddress"
+    " XInputGetState ";
 
 DWORD Now() {
     return state.clock;
@@ -80,6 +83,13 @@ bool InFront() {
 
 bool KeyDown(int vk) {
     return vk >= 0 && vk < 256 && state.keys[vk];
+}
+
+bool PadState(DWORD user, XINPUT_GAMEPAD& pad) {
+    if (!state.pads[user])
+        return false;
+    pad = *state.pads[user];
+    return true;
 }
 
 int ShowBox(HWND owner, const char* text, const char* caption, UINT style) {
@@ -183,6 +193,7 @@ PortHost MakeHost() {
     h.present = Present;
     h.enter = Enter;
     h.inFront = InFront;
+    h.padState = PadState;
     return h;
 }
 
@@ -216,6 +227,14 @@ void SetKey(int vk, bool down) {
 
 void SetForeground(bool inFront) {
     state.inFront = inFront;
+}
+
+void SetPad(DWORD user, const XINPUT_GAMEPAD& pad) {
+    state.pads[user] = pad;
+}
+
+void UnplugPad(DWORD user) {
+    state.pads[user].reset();
 }
 
 void ReleaseKeys() {

@@ -6,6 +6,7 @@
 
 #include <ddraw.h>
 #include <windows.h>
+#include <xinput.h>
 
 #include <array>
 #include <functional>
@@ -47,6 +48,9 @@ void SetClock(DWORD ms);
 void AdvanceClock(DWORD ms);
 void SetKey(int vk, bool down);
 void ReleaseKeys();
+// Pad `user` (0 to 3) plugged in, holding this; pulled out. None is plugged in after Install.
+void SetPad(DWORD user, const XINPUT_GAMEPAD& pad);
+void UnplugPad(DWORD user);
 // Whether the game's window is in front (GetForegroundWindow); it is after Install.
 void SetForeground(bool inFront);
 

@@ -82,10 +82,6 @@ bool KeyboardHolds(int vk) {
     }
 }
 
-bool KeyDown(int vk) {
-    return KeyboardHolds(vk) || sdlpad::Held(vk);
-}
-
 bool InFront() {
     return !state.focusReported || (state.focused && !state.minimised);
 }
@@ -382,7 +378,7 @@ PortHost MakeHost() {
     PortHost h;
     h.now = Now;
     h.sleep = SleepFor;
-    h.keyDown = KeyDown;
+    h.keyDown = KeyboardHolds;
     h.messageBox = ShowBox;
     h.openWindow = OpenWindow;
     h.closeWindow = CloseWindow;
@@ -392,6 +388,7 @@ PortHost MakeHost() {
     h.restoreDisplayMode = RestoreMode;
     h.present = Present;
     h.inFront = InFront;
+    h.padState = sdlpad::State;
     return h;
 }
 

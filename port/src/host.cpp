@@ -30,6 +30,9 @@ long Enter(const PortCall&) {
 bool InFront() {
     return true;
 }
+bool NoPad(DWORD, XINPUT_GAMEPAD&) {
+    return false;
+}
 
 } // namespace portdefault
 

@@ -6,6 +6,7 @@
 #include "game/play.h"
 #include "game/world.h"
 #include "shell/main_window.h"
+#include "shell/pads.h"
 #include "scripted_host.h"
 
 #include <cstdlib>
@@ -37,6 +38,7 @@ class StartStateCopy : public ::testing::Environment {
                  Keep(nextToggleTime), Keep(randomState),  Keep(frameCount),   Keep(lastFps),
                  Keep(nextFpsTime),    Keep(directDraw),   Keep(directDraw4),  Keep(primarySurface),
                  Keep(backBuffer),     Keep(titleSurface), Keep(primaryDesc),  Keep(mainWindow)};
+        start.push_back(Keep(pads));
     }
 };
 
