@@ -1,6 +1,7 @@
-// The page around the game: the canvas it draws on, the keys it polls (from the keyboard, a
-// finger or a pad), its message boxes, its log, and what the page shows when a run ends. Each
-// run is a fresh module (vantorel.js), as each start of the Windows program is a fresh process.
+// The page around the game: the canvas it draws on, the keys it polls (from the keyboard or a
+// finger), the pads it reads, its message boxes, its log, and what the page shows when a run
+// ends. Each run is a fresh module (vantorel.js), as each start of the Windows program is a
+// fresh process.
 'use strict';
 
 (function () {
@@ -9,14 +10,11 @@
     ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
     Enter: 0x0D, NumpadEnter: 0x0D, Escape: 0x1B, F5: 0x74,
   };
-  const VK_LEFT = 0x25;
-  const VK_RIGHT = 0x27;
-  const VK_RETURN = 0x0D;
-  // A pad's controls in the standard layout, and the key each stands for.
-  const PAD_BUTTONS = [[0, VK_RETURN], [9, VK_RETURN], [3, 0x74], [8, 0x1B],
-                       [14, VK_LEFT], [15, VK_RIGHT]];
-  // The left stick holds an arrow only past half its travel.
-  const STICK_HALF = 0.5;
+  // A pad's buttons in the standard layout, by index, as XInput's bits (the triggers have none).
+  const PAD_BUTTONS = [0x1000, 0x2000, 0x4000, 0x8000, 0x0100, 0x0200, 0, 0, 0x0020, 0x0010,
+                       0x0040, 0x0080, 0x0001, 0x0002, 0x0004, 0x0008];
+  // A or Start: OK for the page's box and for "Play again".
+  const PAD_OK = 0x1000 | 0x0010;
   // The game's working folder in the in-memory file system: the title is read from it and
   // the log written to it.
   const RUN_FOLDER = '/game';
@@ -36,8 +34,9 @@
     .catch(() => null);
 
   const held = new Set();
-  // The keys the pads held when last polled, once a frame.
-  const padHeld = new Set();
+  // XInput's four pads as last polled, once a frame: null where none is, else its buttons as
+  // XInput's bits and its left stick across.
+  const pads = [null, null, null, null];
   let padOk = false;
   // Each finger (or pen, or a pointer on a key button) holds one key, by its pointer id.
   const fingers = new Map();
@@ -105,7 +104,8 @@
   // canvas's.
   function aim(event) {
     const box = canvas.getBoundingClientRect();
-    hold(event, event.clientX < box.left + box.width / 2 ? VK_LEFT : VK_RIGHT);
+    const left = event.clientX < box.left + box.width / 2;
+    hold(event, left ? VIRTUAL_KEYS.ArrowLeft : VIRTUAL_KEYS.ArrowRight);
   }
   function hold(event, vk) {
     event.preventDefault();
@@ -126,42 +126,57 @@
       aim(event);
   });
   for (const button of element('keys').querySelectorAll('button')) {
-    const vk = Number(button.dataset.key);
+    const vk = VIRTUAL_KEYS[button.dataset.key];
     button.addEventListener('pointerdown', (event) => hold(event, vk));
   }
   for (const type of ['pointerup', 'pointercancel', 'lostpointercapture'])
     element('play').addEventListener(type, lift);
 
-  // Each frame, and each page frame while a box or the end waits, reads the pads afresh. A
-  // press of A or Start is OK for the page's box and for "Play again"; one held since before
-  // the box came up is not, as a key held then does not close it either.
+  // A pad in the standard layout as XInput reads it: the stick's -1 to 1 over XInput's range,
+  // clamped, since a wrapped value would turn the stick round.
+  function xinputPad(pad) {
+    let buttons = 0;
+    PAD_BUTTONS.forEach((bit, index) => {
+      if (pad.buttons[index] && pad.buttons[index].pressed)
+        buttons |= bit;
+    });
+    const x = pad.axes[0] || 0;
+    const stickX = Math.round(Math.max(-32768, Math.min(32767, x < 0 ? x * 32768 : x * 32767)));
+    return {buttons: buttons, stickX: stickX};
+  }
+
+  // Each frame, and each page frame while a box or the end waits, reads the pads afresh.
   function pollPads() {
-    padHeld.clear();
-    for (const pad of navigator.getGamepads ? navigator.getGamepads() : []) {
-      if (!pad || pad.mapping !== 'standard')
-        continue;
-      for (const [index, vk] of PAD_BUTTONS) {
-        if (pad.buttons[index] && pad.buttons[index].pressed)
-          padHeld.add(vk);
-      }
-      if (pad.axes[0] < -STICK_HALF)
-        padHeld.add(VK_LEFT);
-      if (pad.axes[0] > STICK_HALF)
-        padHeld.add(VK_RIGHT);
+    const found = navigator.getGamepads ? navigator.getGamepads() : [];
+    for (let user = 0; user < pads.length; ++user) {
+      const pad = found[user];
+      pads[user] = pad && pad.mapping === 'standard' ? xinputPad(pad) : null;
     }
-    const ok = padHeld.has(VK_RETURN);
+  }
+
+  // A press of A or Start is OK for the page's box and for "Play again"; one held since before
+  // the box came up is not, as a key held then does not close it either.
+  function padOkPressed() {
+    const ok = pads.some((pad) => pad !== null && (pad.buttons & PAD_OK) !== 0);
     const pressed = ok && !padOk;
     padOk = ok;
-    if (pressed && closeBox)
+    return pressed;
+  }
+
+  function answerPads() {
+    pollPads();
+    if (!padOkPressed())
+      return;
+    if (closeBox)
       closeBox();
-    else if (pressed && status.state === 'ended')
+    else if (status.state === 'ended')
       start();
   }
   function pollPadsWhileWaiting() {
     pollingPads = Boolean(closeBox) || status.state === 'ended';
     if (!pollingPads)
       return;
-    pollPads();
+    answerPads();
     requestAnimationFrame(pollPadsWhileWaiting);
   }
   function waitWithPads() {
@@ -256,7 +271,8 @@
   // Called back by the program through page_library.js.
   const page = {
     now: () => performance.now(),
-    keyDown: (vk) => held.has(vk) || padHeld.has(vk) || fingerHolds(vk),
+    keyDown: (vk) => held.has(vk) || fingerHolds(vk),
+    pad: (user) => pads[user],
     inFront: () => document.visibilityState === 'visible',
     messageBox(caption, text, isError, dismissed) {
       element('box-caption').textContent = caption;
@@ -303,7 +319,7 @@
       requestAnimationFrame(() => {
         [tappedBeforeFrame, tapped] = [tapped, tappedBeforeFrame];
         tapped.clear();
-        pollPads();
+        answerPads();
         wakeUp();
       });
     },
@@ -331,6 +347,8 @@
   function start() {
     endedPanel.hidden = true;
     releaseAll();
+    // The game asks every pad as it starts.
+    pollPads();
     status.state = 'running';
     status.exitCode = null;
     Vantorel({

@@ -40,6 +40,16 @@ bool KeyDown(int vk) {
     return vantorel_page_key_down(vk) != 0;
 }
 
+bool PadState(DWORD user, XINPUT_GAMEPAD& pad) {
+    short stickX = 0;
+    const int buttons = vantorel_page_pad(static_cast<int>(user), &stickX);
+    if (buttons < 0)
+        return false;
+    pad.wButtons = static_cast<WORD>(buttons);
+    pad.sThumbLX = stickX;
+    return true;
+}
+
 int ShowBox(HWND, const char* text, const char* caption, UINT style) {
     vantorel_page_message_box(caption, text, (style & MB_ICONERROR) ? 1 : 0);
     return IDOK;
@@ -113,6 +123,7 @@ PortHost MakeHost() {
     h.restoreDisplayMode = RestoreMode;
     h.present = Present;
     h.inFront = InFront;
+    h.padState = PadState;
     return h;
 }
 
