@@ -66,8 +66,8 @@ struct PortHost {
     long (*enter)(const PortCall& call) = portdefault::Enter;
     // GetForegroundWindow: whether the game's window is the one in front, taking the keys.
     bool (*inFront)() = portdefault::InFront;
-    // XInputGetState: whether pad `user` (0 to 3) is plugged in, and if so its buttons and left
-    // stick now, in XInput's terms.
+    // XInputGetState: whether pad `user` (0 to 3) is plugged in, and if so the buttons the game
+    // reads and its left stick across now, in XInput's terms.
     bool (*padState)(DWORD user, XINPUT_GAMEPAD& pad) = portdefault::NoPad;
 };
 

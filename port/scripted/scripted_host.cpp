@@ -229,7 +229,10 @@ void SetForeground(bool inFront) {
     state.inFront = inFront;
 }
 
-void SetPad(DWORD user, const XINPUT_GAMEPAD& pad) {
+void SetPad(DWORD user, WORD buttons, SHORT stickX) {
+    XINPUT_GAMEPAD pad = {};
+    pad.wButtons = buttons;
+    pad.sThumbLX = stickX;
     state.pads[user] = pad;
 }
 

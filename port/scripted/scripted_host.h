@@ -48,8 +48,9 @@ void SetClock(DWORD ms);
 void AdvanceClock(DWORD ms);
 void SetKey(int vk, bool down);
 void ReleaseKeys();
-// Pad `user` (0 to 3) plugged in, holding this; pulled out. None is plugged in after Install.
-void SetPad(DWORD user, const XINPUT_GAMEPAD& pad);
+// Pad `user` (0 to 3) plugged in, holding these buttons and its left stick this far across;
+// pulled out. None is plugged in after Install.
+void SetPad(DWORD user, WORD buttons, SHORT stickX = 0);
 void UnplugPad(DWORD user);
 // Whether the game's window is in front (GetForegroundWindow); it is after Install.
 void SetForeground(bool inFront);

@@ -6,24 +6,17 @@ namespace {
 // XInput's four places; a fifth pad is not read, as on Windows.
 SDL_GameController* places[XUSER_MAX_COUNT] = {};
 
+// The buttons the game reads, as XInput's bits.
 struct Button {
     SDL_GameControllerButton button;
     WORD bit;
 };
 constexpr Button Buttons[] = {
-    {SDL_CONTROLLER_BUTTON_DPAD_UP, XINPUT_GAMEPAD_DPAD_UP},
-    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, XINPUT_GAMEPAD_DPAD_DOWN},
     {SDL_CONTROLLER_BUTTON_DPAD_LEFT, XINPUT_GAMEPAD_DPAD_LEFT},
     {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, XINPUT_GAMEPAD_DPAD_RIGHT},
     {SDL_CONTROLLER_BUTTON_START, XINPUT_GAMEPAD_START},
     {SDL_CONTROLLER_BUTTON_BACK, XINPUT_GAMEPAD_BACK},
-    {SDL_CONTROLLER_BUTTON_LEFTSTICK, XINPUT_GAMEPAD_LEFT_THUMB},
-    {SDL_CONTROLLER_BUTTON_RIGHTSTICK, XINPUT_GAMEPAD_RIGHT_THUMB},
-    {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, XINPUT_GAMEPAD_LEFT_SHOULDER},
-    {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, XINPUT_GAMEPAD_RIGHT_SHOULDER},
     {SDL_CONTROLLER_BUTTON_A, XINPUT_GAMEPAD_A},
-    {SDL_CONTROLLER_BUTTON_B, XINPUT_GAMEPAD_B},
-    {SDL_CONTROLLER_BUTTON_X, XINPUT_GAMEPAD_X},
     {SDL_CONTROLLER_BUTTON_Y, XINPUT_GAMEPAD_Y},
 };
 
@@ -53,9 +46,6 @@ void Open() {
     // always where no window manager runs. The game itself reads pads only while in front.
     SDL_SetHintWithPriority(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1", SDL_HINT_DEFAULT);
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
-    for (int device = 0; device < SDL_NumJoysticks(); ++device)
-        if (SDL_IsGameController(device))
-            Plug(device);
 }
 
 void Close() {

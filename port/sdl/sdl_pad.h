@@ -11,7 +11,7 @@
 namespace sdlpad {
 
 // Called when the window opens and closes: starts and stops SDL's game controllers. The pads
-// already attached are taken at once.
+// already attached arrive as events.
 void Open();
 void Close();
 
@@ -19,7 +19,8 @@ void Close();
 // pulled out leaves its place free.
 void Event(const SDL_Event& event);
 
-// Called by XInputGetState: whether a pad is in place `user`, and its buttons and left stick.
+// Called by XInputGetState: whether a pad is in place `user`, and the buttons the game reads
+// (the d-pad across, A, Y, Start, Back) and its left stick across.
 bool State(DWORD user, XINPUT_GAMEPAD& pad);
 
 } // namespace sdlpad

@@ -10,9 +10,10 @@
     ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
     Enter: 0x0D, NumpadEnter: 0x0D, Escape: 0x1B, F5: 0x74,
   };
-  // A pad's buttons in the standard layout, by index, as XInput's bits (the triggers have none).
-  const PAD_BUTTONS = [0x1000, 0x2000, 0x4000, 0x8000, 0x0100, 0x0200, 0, 0, 0x0020, 0x0010,
-                       0x0040, 0x0080, 0x0001, 0x0002, 0x0004, 0x0008];
+  // The buttons the game reads, by their index in the standard layout, as XInput's bits: A, Y,
+  // Back, Start, the d-pad's left and right.
+  const PAD_BUTTONS = [[0, 0x1000], [3, 0x8000], [8, 0x0020], [9, 0x0010], [14, 0x0004],
+                       [15, 0x0008]];
   // A or Start: OK for the page's box and for "Play again".
   const PAD_OK = 0x1000 | 0x0010;
   // The game's working folder in the in-memory file system: the title is read from it and
@@ -136,10 +137,10 @@
   // clamped, since a wrapped value would turn the stick round.
   function xinputPad(pad) {
     let buttons = 0;
-    PAD_BUTTONS.forEach((bit, index) => {
+    for (const [index, bit] of PAD_BUTTONS) {
       if (pad.buttons[index] && pad.buttons[index].pressed)
         buttons |= bit;
-    });
+    }
     const x = pad.axes[0] || 0;
     const stickX = Math.round(Math.max(-32768, Math.min(32767, x < 0 ? x * 32768 : x * 32767)));
     return {buttons: buttons, stickX: stickX};

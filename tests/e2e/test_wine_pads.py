@@ -1,6 +1,5 @@
-"""vantorel.exe under Wine with a stand-in XInput beside it (xinput_standin.cpp) that plays a
-scripted pad: moving, the prompts, the overlay, quitting, a pad pulled out and plugged in, and
-the DLL names tried in turn."""
+"""A copy of vantorel.exe under Wine with a stand-in XInput beside it (xinput_standin.cpp),
+loaded only from there, that plays a scripted pad: it answers only if the game loaded it."""
 
 import os
 import shutil
@@ -13,7 +12,6 @@ import scene
 EXIT_LINE = b"Game successfully returning...\r\n"
 STANDIN = os.path.join(os.path.dirname(harness.WINDOWS_BIN), "standin", "xinput1_4.dll")
 NAMES = ["xinput1_4", "xinput9_1_0", "xinput1_3"]
-# XInput's buttons.
 DPAD_RIGHT = 0x0008
 START = 0x0010
 BACK = 0x0020
@@ -21,169 +19,128 @@ A = 0x1000
 Y = 0x8000
 
 
-class ScriptedPad:
+class Pad:
     """What the stand-in reads (pads.txt) and reports (xinput.txt) in the game's folder."""
 
     def __init__(self, folder):
         self.folder = folder
         self.version = 0
 
-    def set(self, *pads):
-        """Each pad plugged in as (user, buttons, stick across); the rest are not there."""
+    def set(self, *pads):  # (user, buttons, stick across) for each pad plugged in
         self.version += 1
-        lines = [str(self.version)] + [f"{user} {buttons} {stick}" for user, buttons, stick in pads]
         path = os.path.join(self.folder, "pads.txt")
         with open(path + ".new", "w") as f:
-            f.write("\n".join(lines) + "\n")
+            f.write("\n".join([str(self.version)] + [" ".join(map(str, p)) for p in pads]))
         os.replace(path + ".new", path)
 
-    def report(self):
-        """(the path it was loaded from, asks, absent asks, ms) under the latest script."""
+    def report(self):  # (asks, absent asks, ms) since the last set, once the stand-in has read it
         try:
             with open(os.path.join(self.folder, "xinput.txt")) as f:
-                path, numbers = f.read().splitlines()
+                version, *counts = (int(n) for n in f.read().split())
         except (OSError, ValueError):
             return None
-        version, asks, absent, ms = (int(n) for n in numbers.split())
-        return (path, asks, absent, ms) if version == self.version else None
+        return counts if version == self.version else None
 
-    def looked(self, asks):
-        """Waits until the game has asked the pads plugged in that many times since the latest
-        script."""
-        report = harness.poll(lambda: (r := self.report()) and r[1] - r[2] >= asks and r, 20, 0.02)
-        assert report, f"the game did not ask the pads plugged in {asks} times"
+    def looked(self, asks):  # waits until the game has asked the pads plugged in that often
+        report = harness.poll(lambda: (r := self.report()) and r[0] - r[1] >= asks and r, 20, 0.02)
+        assert report, f"the game did not ask the pads {asks} times"
         return report
 
 
 @pytest.fixture
 def pad_game(display, wine_env, start_game):
-    """start(dll=None, disabled=()) -> (game, pad): a copy of vantorel.exe in its run folder
-    with the stand-in beside it under the name dll, loaded only from there; the names in
-    disabled are not to be had at all."""
+    """start(dll) -> (game, pad): the stand-in named dll (or none), the names before it
+    disabled, and the pads the game finds at its start all pulled out."""
 
-    def start(dll=None, disabled=()):
-        overrides = ["mscoree,mshtml="]
-        if disabled:
-            overrides.append(",".join(disabled) + "=")
-        if dll:
-            overrides.append(dll + "=n")
-        env = dict(wine_env, WINEDLLOVERRIDES=";".join(overrides))
+    def start(dll):
+        tried = NAMES.index(dll) if dll else len(NAMES)
+        overrides = ["mscoree,mshtml=", ",".join(NAMES[:tried]) + "=", f"{dll}=n" if dll else ""]
+        env = dict(wine_env, WINEDLLOVERRIDES=";".join(filter(None, overrides)))
+
         pads = []
 
         def launch(folder):
             shutil.copy(os.path.join(harness.WINDOWS_BIN, "vantorel.exe"), folder)
             if dll:
                 shutil.copy(STANDIN, os.path.join(folder, dll + ".dll"))
-            pads.append(ScriptedPad(folder))
+            pads.append(Pad(folder))
             pads[0].set()
             return harness.Game(["wine", os.path.join(folder, "vantorel.exe")], folder, env,
                                 display, focus="Wine desktop")
 
         game = start_game(launch, os.path.join(harness.WINDOWS_BIN, "FinalTitle.bmp"))
+        assert game.shows(scene.field) == ""
         return game, pads[0]
 
     yield start
     harness.end_wine(wine_env)
 
 
+def shown(check, want=True):
+    return lambda shot: "" if check(shot) == want else f"{check.__name__} is not {want}"
+
+
 def paddle(game):
-    x = None
-
-    def seen():
-        nonlocal x
-        x = scene.paddle_x(game.display.shot())
-        return x is not None
-
-    assert harness.poll(seen, 10), "no player's paddle"
-    return x
+    return harness.poll(lambda: scene.paddle_x(game.display.shot()), 10)
 
 
-def prompt(shot):
-    return "" if scene.prompt_shown(shot) else "no prompt"
-
-
-def no_prompt(shot):
-    return "a prompt" if scene.prompt_shown(shot) else ""
-
-
-def moves(game, where):
-    return game.shows(lambda shot: "" if where(scene.paddle_x(shot) or 0) else "not there", 10)
+def quit_with_escape(game):
+    game.press_until("Escape", game.ended)
+    assert game.process.wait(30) == 0
+    assert game.log() == EXIT_LINE
 
 
 def test_the_d_pad_and_the_stick_past_half_move_the_paddle_and_half_does_not(pad_game):
     game, pad = pad_game("xinput1_4")
-    # Start held all along answers every prompt at once, so that play goes on.
-    pad.set((0, START, 16384))
-    assert game.shows(scene.field) == ""
-    start = paddle(game)
-    path = pad.looked(500)[0]
-    assert path.lower() == os.path.join("z:" + game.folder, "xinput1_4.dll").replace("/", "\\")
-    assert paddle(game) == start, "the stick at exactly half moved the paddle"
-    pad.set((0, START | DPAD_RIGHT, 0))
-    assert moves(game, lambda x: x > start) == ""
-    pad.set((0, START, -16384))
-    right = paddle(game)
-    pad.looked(500)
-    assert paddle(game) == right, "the stick at exactly half moved the paddle"
-    pad.set((0, START, -16385))
-    assert moves(game, lambda x: x < right) == ""
-    pad.set((3, START, 16385))
-    assert moves(game, lambda x: x >= right) == ""
-    game.press_until("Escape", game.ended)
-    assert game.process.wait(30) == 0
-    assert game.log() == EXIT_LINE
+    steps = [(0, 0, 16384, 0), (0, DPAD_RIGHT, 0, 1), (0, 0, -16384, 0), (0, 0, -16385, -1),
+             (3, 0, 16385, 1)]  # (pad, buttons, stick across, the way the paddle goes)
+    for user, buttons, stick, way in steps:
+        # Start held all along answers every prompt at once, so that play goes on.
+        pad.set((user, START | buttons, stick))
+        pad.looked(20)
+        start = paddle(game)
+        if way:
+            moved = game.shows(lambda shot: "" if (scene.paddle_x(shot) - start) * way > 0
+                               else "the paddle stayed", 10)
+            assert moved == "", (user, buttons, stick)
+        else:
+            pad.looked(500)
+            assert paddle(game) == start, (user, buttons, stick)
+    quit_with_escape(game)
 
 
 def test_a_and_start_dismiss_prompts_y_shows_the_overlay_and_back_quits(pad_game):
     game, pad = pad_game("xinput1_4")
     for button in (A, START):
-        assert game.shows(prompt) == ""
+        assert game.shows(shown(scene.prompt_shown)) == ""
         pad.set((1, button, 0))
-        assert game.shows(no_prompt) == ""
+        assert game.shows(shown(scene.prompt_shown, False)) == ""
         pad.set((1, 0, 0))
     # A held answers every prompt at once, until the pad is pulled out mid-press.
     pad.set((2, A, 0))
     pad.looked(100)
     pad.set()
-    assert game.shows(prompt) == "", "the pad pulled out still held Enter"
-    # Plugged in again, it is seen within a second.
+    assert game.shows(shown(scene.prompt_shown)) == "", "the pad pulled out still held Enter"
     pad.set((2, START, 0))
-    assert game.shows(no_prompt) == ""
+    assert game.shows(shown(scene.prompt_shown, False)) == "", "the pad plugged in again"
     pad.set((2, Y, 0))
     pad.looked(20)
     pad.set()
-    assert game.shows(lambda shot: "" if scene.overlay_shown(shot) else "no overlay") == ""
+    assert game.shows(shown(scene.overlay_shown)) == ""
     pad.set((0, BACK, 0))
     assert game.process.wait(30) == 0
     assert game.log() == EXIT_LINE
 
 
-def test_with_no_pad_the_keyboard_plays_and_absent_pads_are_asked_seldom(pad_game):
-    game, pad = pad_game("xinput1_4")
-    assert game.shows(scene.field) == ""
+@pytest.mark.parametrize("dll", ["xinput9_1_0", None])
+def test_with_no_pad_or_no_xinput_at_all_the_keyboard_plays(pad_game, dll):
+    game, pad = pad_game(dll)
     start = paddle(game)
     assert game.press_until("Right", lambda: paddle(game) > start)
-    _, asks, absent, ms = harness.poll(pad.report, 10)
-    # One absent pad every 200 ms, besides the four asked at the start.
-    assert asks == absent <= 4 + ms // 200 + 1
-    game.press_until("Escape", game.ended)
-    assert game.process.wait(30) == 0
-    assert game.log() == EXIT_LINE
-
-
-@pytest.mark.parametrize("tried", [2, 3, 4], ids=["xinput9_1_0", "xinput1_3", "none"])
-def test_each_name_in_turn_and_without_any_the_keys_alone(pad_game, tried):
-    dll = NAMES[tried - 1] if tried <= len(NAMES) else None
-    game, pad = pad_game(dll, disabled=NAMES[:tried - 1])
-    pad.set((0, DPAD_RIGHT, 0))
-    assert game.shows(scene.field) == ""
     if dll:
-        assert pad.looked(1)[0].lower().endswith("\\" + dll + ".dll")
-        assert moves(game, lambda x: x > 380) == ""
+        asks, absent, ms = pad.report()
+        # One absent pad asked every 200 ms, besides the four asked at the start.
+        assert asks == absent <= 4 + ms // 200 + 1
     else:
         assert pad.report() is None
-        start = paddle(game)
-        assert game.press_until("Right", lambda: paddle(game) > start)
-    game.press_until("Escape", game.ended)
-    assert game.process.wait(30) == 0
-    assert game.log() == EXIT_LINE
+    quit_with_escape(game)
