@@ -54,9 +54,9 @@ def pad_game(display, wine_env, start_game):
 
     def start(dll):
         tried = NAMES.index(dll) if dll else len(NAMES)
-        overrides = ["mscoree,mshtml=", ",".join(NAMES[:tried]) + "=", f"{dll}=n" if dll else ""]
+        overrides = ["mscoree,mshtml=", ",".join(NAMES[:tried]) + "=" if tried else "",
+                     f"{dll}=n" if dll else ""]
         env = dict(wine_env, WINEDLLOVERRIDES=";".join(filter(None, overrides)))
-
         pads = []
 
         def launch(folder):
