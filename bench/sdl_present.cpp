@@ -28,7 +28,7 @@ void Present(benchmark::State& state, bool accelerated) {
     else
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     const PortHost& host = *SdlHost();
-    if (!host.openWindow("Vantorel", 1024, 768) || !host.setDisplayMode(800, 600, 16)) {
+    if (!host.openWindow("Vantorel", 1024, 768) || !host.setDisplayMode(800, 600)) {
         host.closeWindow();
         state.SkipWithError("no display");
         return;
@@ -45,7 +45,7 @@ void Present(benchmark::State& state, bool accelerated) {
     std::vector<WORD> page = SomePage();
     for (auto _ : state) {
         host.pumpEvents();
-        host.present(page.data(), 1600, 800, 600);
+        host.present({reinterpret_cast<BYTE*>(page.data()), 1600}, 800, 600);
     }
     host.restoreDisplayMode();
     host.closeWindow();

@@ -6,6 +6,7 @@
 #include "display/device.h"
 
 #include "display/bitmap.h"
+#include "display/pacing.h"
 #include "display/surfaces.h"
 #include "shell/main_window.h"
 
@@ -115,6 +116,7 @@ void ReleaseDirectDraw() {
 void FlipSurfaces() {
     if (!primarySurface)
         return;
+    PaceFrame();
     for (int attempt = 0; attempt < FlipAttempts; ++attempt) {
         const HRESULT result = primarySurface->Flip(nullptr, DDFLIP_WAIT);
         // Lost pages can't be shown however often the flip is tried; the next frame brings

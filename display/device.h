@@ -14,8 +14,8 @@ bool InitDirectDraw();
 // Called by WinMain on every way out after set-up began. Safe in every state, and twice.
 void ReleaseDirectDraw();
 
-// Called by GameFrame last: presents the back buffer. Always returns; a page found lost is
-// left to the next frame's RestoreLostSurfaces.
+// Called by GameFrame last: presents the back buffer, no sooner than 1/60 s after the last.
+// Always returns; a page found lost is left to the next frame's RestoreLostSurfaces.
 void FlipSurfaces();
 
 // Called by GameFrame before it draws: brings back every surface that is lost (the pages, the

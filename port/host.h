@@ -1,82 +1,68 @@
 // The seam between the Win32 subset and whatever runs it: SDL2 for play, the page in a browser,
-// the scripted host for tests. A host sets the members where it differs from the defaults
-// (no clock, no keys, no window manager, boxes answered at once) and runs the program with
-// PortRunProgram.
+// the scripted host for tests. A host fills a PortHost and runs the program with PortRunProgram;
+// it tells the port of the world outside through the three calls at the end.
 #ifndef VANTOREL_PORT_HOST_H
 #define VANTOREL_PORT_HOST_H
 
 #include <windows.h>
 #include <xinput.h>
 
-// One platform call as it reaches the host: its name, the object it is made on (an interface,
-// a window or a device context; null for a free function), its arguments as integers, and its
-// string arguments. Arguments a call does not have are 0 or null. Strings end with a NUL, but
-// for TextOutA's, which is as long as its length argument (args[2]) says.
-struct PortCall {
-    const char* name;
-    const void* object;
-    long long args[10];
-    const char* text[2];
+// A page of 16-bit 5-6-5 pixels: its first row and the bytes from one row to the next.
+struct PortRows {
+    BYTE* base;
+    LONG pitch;
+    WORD* Row(LONG y) const {
+        return reinterpret_cast<WORD*>(base + static_cast<ptrdiff_t>(y) * pitch);
+    }
 };
-
-namespace portdefault {
-DWORD Now();
-void Sleep(DWORD ms);
-bool KeyDown(int vk);
-int MessageBox(HWND owner, const char* text, const char* caption, UINT style);
-bool OpenWindow(const char* caption, int width, int height);
-void Nothing();
-void ShowCursor(bool visible);
-bool SetDisplayMode(int width, int height, int bitsPerPixel);
-LONG SurfacePitch(DWORD width);
-void Present(const WORD* pixels, LONG pitch, int width, int height);
-long Enter(const PortCall& call);
-bool InFront();
-bool NoPad(DWORD user, XINPUT_GAMEPAD& pad);
-} // namespace portdefault
 
 struct PortHost {
     // timeGetTime: milliseconds, wrapping at 2^32.
-    DWORD (*now)() = portdefault::Now;
+    DWORD (*now)();
     // Sleep: gives up the processor for about this long.
-    void (*sleep)(DWORD ms) = portdefault::Sleep;
+    void (*sleep)(DWORD ms);
     // GetAsyncKeyState: whether the virtual key is held right now.
-    bool (*keyDown)(int vk) = portdefault::KeyDown;
+    bool (*keyDown)(int vk);
     // MessageBoxA: modal; returns the button pressed (IDOK).
-    int (*messageBox)(HWND owner, const char* text, const char* caption,
-                      UINT style) = portdefault::MessageBox;
-    // CreateWindowExA / the window's destruction.
-    bool (*openWindow)(const char* caption, int width, int height) = portdefault::OpenWindow;
-    void (*closeWindow)() = portdefault::Nothing;
+    int (*messageBox)(HWND owner, const char* text, const char* caption, UINT style);
+    // CreateWindowExA (the game's one window) / the window's destruction.
+    bool (*openWindow)(const char* caption, int width, int height);
+    void (*closeWindow)();
     // ShowCursor, with the display counter's new visibility.
-    void (*showCursor)(bool visible) = portdefault::ShowCursor;
-    // PeekMessageA, before it looks at the queue: take the host's own events, passing them on
-    // through host_calls.h.
-    void (*pumpEvents)() = portdefault::Nothing;
-    // SetDisplayMode / the release of the exclusive mode.
-    bool (*setDisplayMode)(int width, int height, int bitsPerPixel) = portdefault::SetDisplayMode;
-    void (*restoreDisplayMode)() = portdefault::Nothing;
-    // Bytes per row for a new surface of this width (at least twice the width).
-    LONG (*surfacePitch)(DWORD width) = portdefault::SurfacePitch;
-    // Flip: show this 5-6-5 page, which is the size of the mode set. Pacing (vsync) happens
-    // here. Called only while the mode is on the screen.
-    void (*present)(const WORD* pixels, LONG pitch, int width, int height) = portdefault::Present;
-    // Every named platform call passes through here first: 0 lets it go on, anything else is
-    // the failure it returns instead (an HRESULT for DirectDraw, any non-zero for Win32 calls).
-    long (*enter)(const PortCall& call) = portdefault::Enter;
+    void (*showCursor)(bool visible);
+    // PeekMessageA, before it looks at the queue: takes the host's own events, passing them on
+    // through the calls below. A host whose world sends none keeps the default.
+    void (*pumpEvents)() = [] {};
+    // SetDisplayMode, in 5-6-5 pixels / the release of the exclusive mode.
+    bool (*setDisplayMode)(int width, int height);
+    void (*restoreDisplayMode)();
+    // Flip: shows this page, which is the size of the mode set, in step with the display where
+    // it can (vsync); the game paces its flips itself.
+    // Called only while the mode is on the screen.
+    void (*present)(const PortRows& page, int width, int height);
     // GetForegroundWindow: whether the game's window is the one in front, taking the keys.
-    bool (*inFront)() = portdefault::InFront;
+    bool (*inFront)();
     // XInputGetState: whether pad `user` (0 to 3) is plugged in, and if so the buttons the game
     // reads and its left stick across now, in XInput's terms.
-    bool (*padState)(DWORD user, XINPUT_GAMEPAD& pad) = portdefault::NoPad;
+    bool (*padState)(DWORD user, XINPUT_GAMEPAD& pad);
 };
 
-// Installs a host; nullptr puts back the default one.
-void PortSetHost(const PortHost* host);
-const PortHost& PortGetHost();
-
-// The program's start on every host: installs `host`, runs the game's WinMain and puts the
-// default host back. Returns WinMain's exit code.
+// The program's start on every host: installs `host`, runs the game's WinMain and takes the
+// host away again. Returns WinMain's exit code.
 int PortRunProgram(const PortHost& host, char* commandLine);
+
+// Installs a host (the scripted host and the hosts' tests); nullptr leaves none.
+void PortSetHost(const PortHost* host);
+
+// The user asked to close the window: posts WM_CLOSE to it.
+void PortCloseRequest();
+
+// Another program took the screen: the desktop's mode is back, every surface is lost, and the
+// exclusive level is out of reach until PortGiveDisplay.
+void PortTakeDisplay();
+
+// The other program let go and the game's window is in front again. The screen keeps the
+// desktop's mode until the program sets its own again.
+void PortGiveDisplay();
 
 #endif

@@ -1,5 +1,6 @@
 // The program's entry: start-up, the main loop, shutdown, and the game window's procedure.
 #include <windows.h>
+#include <mmsystem.h>
 
 #include "display/device.h"
 #include "display/frame.h"
@@ -73,6 +74,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     OpenPads();
 
+    // For the game's run a Sleep of a few milliseconds is one, so that the flip's pacing can
+    // wait without spinning.
+    timeBeginPeriod(1);
+
     // Kept on purpose: at most one message per pass, then always a frame. A backlog of messages
     // drains one per frame, and with none waiting the frames run back to back at the pace of
     // the flip.
@@ -80,6 +85,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     for (;;) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
+                timeEndPeriod(1);
                 ReleaseDirectDraw();
                 ShowCursor(TRUE);
                 WriteLog("Game successfully returning...", 1);

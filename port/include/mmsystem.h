@@ -4,7 +4,15 @@
 
 #include <windows.h>
 
+typedef UINT MMRESULT;
+#define TIMERR_NOERROR 0
+
 // Milliseconds since the host started; wraps every 2^32 ms.
 DWORD timeGetTime(void);
+
+// The timer's resolution for Sleep, in ms, asked for and given back. Every host's Sleep is as
+// fine as it can be already, so these only say yes.
+MMRESULT timeBeginPeriod(UINT period);
+MMRESULT timeEndPeriod(UINT period);
 
 #endif

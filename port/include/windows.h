@@ -49,11 +49,6 @@ typedef struct tagRECT {
     LONG bottom;
 } RECT, *LPRECT;
 
-typedef struct tagPOINT {
-    LONG x;
-    LONG y;
-} POINT;
-
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 
 typedef struct tagWNDCLASSEXA {
@@ -69,15 +64,13 @@ typedef struct tagWNDCLASSEXA {
     LPCSTR lpszMenuName;
     LPCSTR lpszClassName;
     HICON hIconSm;
-} WNDCLASSEXA, WNDCLASSEX;
+} WNDCLASSEXA;
 
 typedef struct tagMSG {
     HWND hwnd;
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    DWORD time;
-    POINT pt;
 } MSG, *LPMSG;
 
 #define MAKEINTRESOURCEA(i) ((LPSTR)((uintptr_t)((WORD)(i))))

@@ -1,9 +1,10 @@
 #include "scripted_host.h"
 
 #include "host.h"
-#include "host_calls.h"
 #include "test_hooks.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -26,7 +27,6 @@ struct State {
     std::map<std::string, Failure> failures;
     bool recording = true;
     std::vector<Call> calls;
-    LONG pitchPadding = 0;
     std::vector<MessageBoxRecord> boxes;
     std::function<int(const MessageBoxRecord&)> boxHandler;
     bool keepPresents = true;
@@ -35,54 +35,56 @@ struct State {
     std::function<void(int)> pumpHandler;
     int pumps = 0;
     bool closeRequested = false;
-    bool windowOpen = false;
     bool cursorVisible = true;
-    bool modeSet = false;
-    int modeWidth = 0;
-    int modeHeight = 0;
-    int modeBpp = 0;
 };
 
 State state;
 
-// Every name the port passes to its host, so that a test cannot ask for a failure that never
-// comes. Each is set off by spaces.
+// Every call the port passes to the call hook, each set off by spaces: a test cannot ask for a
+// failure that never comes, and a call the port makes under a name missing here stops the test.
 const char* const knownCalls =
     " DirectDrawCreate QueryInterface Release SetCooperativeLevel SetDisplayMode CreateSurface"
     " TestCooperativeLevel FlipToGDISurface GetAttachedSurface Flip Blt Lock Unlock GetDC"
     " ReleaseDC IsLost Restore RegisterClassExA CreateWindowExA LoadIconA LoadCursorA ShowCursor"
     " PostMessageA PostQuitMessage PeekMessageA TranslateMessage DispatchMessageA DefWindowProcA"
-    " MessageBoxA SetTextColor SetBkColor SetBkMode TextOutA Sleep LoadLibraryA GetProcAddress"
-    " XInputGetState ";
+    " MessageBoxA SetTextColor SetBkColor SetBkMode TextOutA Sleep timeBeginPeriod timeEndPeriod"
+    " LoadLibraryA GetProcAddress XInputGetState ";
 
-DWORD Now() {
-    return state.clock;
+bool Known(const std::string& call) {
+    return !call.empty() && call.find(' ') == std::string::npos &&
+           std::strstr(knownCalls, (" " + call + " ").c_str());
 }
 
-void SleepFor(DWORD ms) {
-    state.clock += ms;
+void CheckKnown(const std::string& call) {
+    if (!Known(call))
+        throw std::invalid_argument("the port makes no call named \"" + call + "\"");
 }
 
-Call Record(const PortCall& call) {
+void Record(const PortCall& call) {
+    if (!Known(call.name)) {
+        std::fprintf(stderr, "scripted host: \"%s\" is missing from the known calls\n", call.name);
+        std::abort();
+    }
     Call record = {call.name, call.object, {}, {}};
     std::copy(std::begin(call.args), std::end(call.args), record.args.begin());
-    for (int i = 0; i < 2; ++i) {
-        if (!call.text[i])
-            continue;
-        if (i == 0 && std::strcmp(call.name, "TextOutA") == 0)
-            record.text[i].assign(call.text[i], static_cast<size_t>(call.args[2]));
-        else
-            record.text[i] = call.text[i];
+    std::copy(std::begin(call.text), std::end(call.text), record.text.begin());
+    state.calls.push_back(std::move(record));
+}
+
+long Enter(const PortCall& call) {
+    if (state.recording)
+        Record(call);
+    auto it = state.failures.find(call.name);
+    if (it == state.failures.end())
+        return 0;
+    if (it->second.skip > 0) {
+        --it->second.skip;
+        return 0;
     }
-    return record;
-}
-
-bool InFront() {
-    return state.inFront;
-}
-
-bool KeyDown(int vk) {
-    return vk >= 0 && vk < 256 && state.keys[vk];
+    const long code = it->second.code;
+    if (it->second.times > 0 && --it->second.times == 0)
+        state.failures.erase(it);
+    return code;
 }
 
 bool PadState(DWORD user, XINPUT_GAMEPAD& pad) {
@@ -99,19 +101,6 @@ int ShowBox(HWND owner, const char* text, const char* caption, UINT style) {
     return IDOK;
 }
 
-bool OpenWindow(const char*, int, int) {
-    state.windowOpen = true;
-    return true;
-}
-
-void CloseWindow() {
-    state.windowOpen = false;
-}
-
-void ShowHostCursor(bool visible) {
-    state.cursorVisible = visible;
-}
-
 void PumpEvents() {
     ++state.pumps;
     if (state.pumpHandler)
@@ -122,94 +111,41 @@ void PumpEvents() {
     }
 }
 
-bool SetMode(int width, int height, int bpp) {
-    state.modeSet = true;
-    state.modeWidth = width;
-    state.modeHeight = height;
-    state.modeBpp = bpp;
-    return true;
-}
-
-void RestoreMode() {
-    state.modeSet = false;
-}
-
-LONG SurfacePitch(DWORD width) {
-    return static_cast<LONG>(width * 2) + state.pitchPadding;
-}
-
-void Present(const WORD* pixels, LONG pitch, int width, int height) {
+void Present(const PortRows& page, int width, int height) {
     ++state.presents;
     if (!state.keepPresents)
         return;
-    Page& page = state.lastPresent;
-    page.width = width;
-    page.height = height;
-    page.pixels.resize(static_cast<size_t>(width) * height);
-    // Rows without padding are one block.
-    if (pitch == static_cast<LONG>(width * sizeof(WORD))) {
-        std::copy(pixels, pixels + page.pixels.size(), page.pixels.begin());
-        return;
-    }
-    const BYTE* row = reinterpret_cast<const BYTE*>(pixels);
-    for (int y = 0; y < height; ++y, row += pitch) {
-        const WORD* src = reinterpret_cast<const WORD*>(row);
-        std::copy(src, src + width, page.pixels.begin() + static_cast<ptrdiff_t>(y) * width);
-    }
+    Page& copy = state.lastPresent;
+    copy.width = width;
+    copy.height = height;
+    copy.pixels.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        std::copy(page.Row(y), page.Row(y) + width,
+                  copy.pixels.begin() + static_cast<ptrdiff_t>(y) * width);
 }
 
-long Enter(const PortCall& portCall) {
-    const char* call = portCall.name;
-    if (state.recording)
-        state.calls.push_back(Record(portCall));
-    if (state.failures.empty())
-        return 0;
-    auto it = state.failures.find(call);
-    if (it == state.failures.end())
-        return 0;
-    if (it->second.skip > 0) {
-        --it->second.skip;
-        return 0;
-    }
-    long code = it->second.code;
-    if (it->second.times > 0 && --it->second.times == 0)
-        state.failures.erase(it);
-    return code;
-}
-
-PortHost MakeHost() {
-    PortHost h;
-    h.now = Now;
-    h.sleep = SleepFor;
-    h.keyDown = KeyDown;
-    h.messageBox = ShowBox;
-    h.openWindow = OpenWindow;
-    h.closeWindow = CloseWindow;
-    h.showCursor = ShowHostCursor;
-    h.pumpEvents = PumpEvents;
-    h.setDisplayMode = SetMode;
-    h.restoreDisplayMode = RestoreMode;
-    h.surfacePitch = SurfacePitch;
-    h.present = Present;
-    h.enter = Enter;
-    h.inFront = InFront;
-    h.padState = PadState;
-    return h;
-}
-
-const PortHost host = MakeHost();
-
-void CheckKnown(const std::string& call) {
-    if (call.empty() || call.find(' ') != std::string::npos ||
-        !std::strstr(knownCalls, (" " + call + " ").c_str()))
-        throw std::invalid_argument("the port makes no call named \"" + call + "\"");
-}
+const PortHost host = {
+    .now = [] { return state.clock; },
+    .sleep = [](DWORD ms) { state.clock += ms; },
+    .keyDown = [](int vk) { return vk >= 0 && vk < 256 && state.keys[vk]; },
+    .messageBox = ShowBox,
+    .openWindow = [](const char*, int, int) { return true; },
+    .closeWindow = [] {},
+    .showCursor = [](bool visible) { state.cursorVisible = visible; },
+    .pumpEvents = PumpEvents,
+    .setDisplayMode = [](int, int) { return true; },
+    .restoreDisplayMode = [] {},
+    .present = Present,
+    .inFront = [] { return state.inFront; },
+    .padState = PadState,
+};
 
 } // namespace
 
 void Install() {
     PortSetHost(&host);
     PortReset();
+    PortSetCallHook(Enter);
     state = State();
 }
 
@@ -240,27 +176,14 @@ void UnplugPad(DWORD user) {
     state.pads[user].reset();
 }
 
-void ReleaseKeys() {
-    for (bool& key : state.keys)
-        key = false;
-}
-
 void FailCall(const std::string& call, int times, long code) {
-    CheckKnown(call);
-    if (times == 0)
-        return;
-    state.failures[call] = {times, code};
+    FailCallAfter(call, 0, times, code);
 }
 
 void FailCallAfter(const std::string& call, int skip, int times, long code) {
     CheckKnown(call);
-    if (times == 0)
-        return;
-    state.failures[call] = {times, code, skip};
-}
-
-void ClearFailures() {
-    state.failures.clear();
+    if (times != 0)
+        state.failures[call] = {times, code, skip};
 }
 
 void SetRecording(bool on) {
@@ -287,16 +210,11 @@ std::vector<std::string> CallNames(size_t from) {
 }
 
 int CallCount(const std::string& call) {
-    CheckKnown(call);
-    int n = 0;
-    for (const Call& c : state.calls)
-        if (c.name == call)
-            ++n;
-    return n;
+    return static_cast<int>(CallsNamed(call).size());
 }
 
 void SetPitchPadding(LONG bytes) {
-    state.pitchPadding = bytes;
+    PortSetPitchPadding(bytes);
 }
 void TakeDisplay() {
     PortTakeDisplay();
@@ -329,23 +247,8 @@ void RequestClose() {
     state.closeRequested = true;
 }
 
-bool WindowOpen() {
-    return state.windowOpen;
-}
 bool CursorVisible() {
     return state.cursorVisible;
-}
-bool DisplayModeSet() {
-    return state.modeSet;
-}
-int DisplayWidth() {
-    return state.modeWidth;
-}
-int DisplayHeight() {
-    return state.modeHeight;
-}
-int DisplayBitsPerPixel() {
-    return state.modeBpp;
 }
 
 } // namespace scripted

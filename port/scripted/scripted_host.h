@@ -15,8 +15,8 @@
 
 namespace scripted {
 
-// One platform call as the program made it: the object it was made on, its integer arguments
-// (as many as the call has, then zeros) and its string arguments ("" where there is none).
+// One platform call as the program made it, with what the port passes on of it (PortCall in
+// test_hooks.h): the object it was made on, the arguments tests read, its texts.
 struct Call {
     std::string name;
     const void* object;
@@ -36,18 +36,16 @@ struct Page {
     int width = 0;
     int height = 0;
     std::vector<WORD> pixels;
-    WORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-// Resets everything below to its starting state, forgets the port's windows, messages and
-// DirectDraw objects, and installs this host.
+// Resets everything below to its starting state, forgets the port's windows, messages,
+// DirectDraw objects and hooks (PortReset), and installs this host.
 void Install();
 
 // Clock (timeGetTime) and keys (GetAsyncKeyState). Sleep moves the clock on by its time.
 void SetClock(DWORD ms);
 void AdvanceClock(DWORD ms);
 void SetKey(int vk, bool down);
-void ReleaseKeys();
 // Pad `user` (0 to 3) plugged in, holding these buttons and its left stick this far across;
 // pulled out. None is plugged in after Install.
 void SetPad(DWORD user, WORD buttons, SHORT stickX = 0);
@@ -55,12 +53,11 @@ void UnplugPad(DWORD user);
 // Whether the game's window is in front (GetForegroundWindow); it is after Install.
 void SetForeground(bool inFront);
 
-// Makes the named call fail the next `times` calls (-1: until ClearFailures), returning `code`.
+// Makes the named call fail the next `times` calls (-1: until Install), returning `code`.
 // A name the port never calls is a mistake in the test: it throws std::invalid_argument.
 void FailCall(const std::string& call, int times = -1, long code = DDERR_GENERIC);
 // Lets the named call go through `skip` more times, then fails it as FailCall does.
 void FailCallAfter(const std::string& call, int skip, int times = 1, long code = DDERR_GENERIC);
-void ClearFailures();
 
 // The calls made since Install, in order ("Blt", "Flip", "PeekMessageA", ...), with what they
 // were made on and their arguments. Recording can be switched off where a benchmark wants the
@@ -72,7 +69,7 @@ std::vector<Call> CallsNamed(const std::string& call);
 std::vector<std::string> CallNames(size_t from = 0);
 int CallCount(const std::string& call);
 
-// Extra bytes at the end of every surface row.
+// Extra bytes at the end of every new surface's rows (PortSetPitchPadding).
 void SetPitchPadding(LONG bytes);
 
 // Another program takes the screen, and later gives it back (the game's window is in front
@@ -95,13 +92,8 @@ void OnPump(std::function<void(int pump)> handler);
 // The next PeekMessageA passes on a close request from the user.
 void RequestClose();
 
-// What the program did to the host's window, cursor and display.
-bool WindowOpen();
+// Whether the cursor shows, as ShowCursor's counter left it.
 bool CursorVisible();
-bool DisplayModeSet();
-int DisplayWidth();
-int DisplayHeight();
-int DisplayBitsPerPixel();
 
 } // namespace scripted
 

@@ -1,67 +1,62 @@
 // The SDL2 host. The game's one window is a borderless SDL window; its exclusive 800 x 600 mode
 // becomes a full-screen window showing the page scaled to the display with its shape kept.
 // Pages go to the screen through a renderer with vsync when a GPU draws it, and otherwise
-// through the window's own surface, paced to the display's refresh (sdl_path.h says why).
+// through the window's own surface (sdl_page_route.h says why). The game paces its own flips;
+// vsync only keeps the picture from tearing.
 #include "sdl_host.h"
 
-#include "host_calls.h"
 #include "sdl_pad.h"
-#include "sdl_path.h"
+#include "sdl_page_route.h"
 #include "sdl_present_log.h"
 #include "sdl_probe.h"
 #include "sdl_scale.h"
 
 #include <SDL.h>
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 #include <vector>
 
 namespace {
 
-struct State {
+// The window and what the program asked of it.
+struct Window {
     SDL_Window* window = nullptr;
-    int windowWidth = 0;
-    int windowHeight = 0;
+    int width = 0;
+    int height = 0;
     bool cursorVisible = true;
-    // Where no window manager runs, nobody reports the focus: the window counts as in front.
-    bool focusReported = false;
+};
+
+// Where no window manager runs, nobody reports the focus: the window counts as in front.
+struct Focus {
+    bool reported = false;
     bool focused = false;
     bool minimised = false;
     bool away = false; // the display is given up while the window is out of sight or focus
+};
 
-    // The accelerated path.
+// The accelerated way to the screen.
+struct Renderer {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
+};
 
-    // The window-surface path: where the page goes and how, worked out again whenever the
-    // window's surface changes.
+// The other way: where in the window's surface the page goes and how, worked out again
+// whenever the surface changes.
+struct WindowSurface {
     SDL_Surface* surface = nullptr;
-    int surfaceWidth = 0;
-    int surfaceHeight = 0;
-    Uint32 surfaceFormat = 0;
+    int width = 0;
+    int height = 0;
+    Uint32 format = 0;
     SDL_Rect picture = {0, 0, 0, 0};
     std::vector<Uint32> table;
     std::vector<int> columns;
     std::vector<int> rows;
-
-    // Pacing when nothing waits for the display's refresh: the time before which
-    // the next page is not shown.
-    bool pace = false;
-    std::chrono::steady_clock::duration period{};
-    std::chrono::steady_clock::time_point nextPresent{};
 };
 
-State state;
-
-DWORD Now() {
-    return SDL_GetTicks();
-}
-
-void SleepFor(DWORD ms) {
-    SDL_Delay(ms);
-}
+Window window;
+Focus focus;
+Renderer renderer;
+WindowSurface windowSurface;
 
 // The game's five keys; the keypad's Enter is VK_RETURN too.
 bool KeyboardHolds(int vk) {
@@ -83,7 +78,7 @@ bool KeyboardHolds(int vk) {
 }
 
 bool InFront() {
-    return !state.focusReported || (state.focused && !state.minimised);
+    return !focus.reported || (focus.focused && !focus.minimised);
 }
 
 int ShowBox(HWND, const char* text, const char* caption, UINT style) {
@@ -95,7 +90,7 @@ int ShowBox(HWND, const char* text, const char* caption, UINT style) {
     ok.text = "OK";
     SDL_MessageBoxData box = {};
     box.flags = (style & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    box.window = state.window;
+    box.window = window.window;
     box.title = caption;
     box.message = text;
     box.numbuttons = 1;
@@ -108,68 +103,70 @@ int ShowBox(HWND, const char* text, const char* caption, UINT style) {
 }
 
 void DropRenderer() {
-    if (state.texture)
-        SDL_DestroyTexture(state.texture);
-    if (state.renderer)
-        SDL_DestroyRenderer(state.renderer);
-    state.texture = nullptr;
-    state.renderer = nullptr;
+    if (renderer.texture)
+        SDL_DestroyTexture(renderer.texture);
+    if (renderer.renderer)
+        SDL_DestroyRenderer(renderer.renderer);
+    renderer = Renderer();
 }
 
 void DropPresentation() {
     DropRenderer();
-    state.surface = nullptr;
-    state.pace = false;
+    windowSurface.surface = nullptr;
 }
 
-bool OpenWindow(const char* caption, int width, int height) {
-    if (state.window)
-        return false;
+// SDL's video for a display someone can see. With no screen at all SDL falls back on drivers
+// that draw nowhere; the game would run unseen and never end. Only someone who asks for one by
+// SDL_VIDEODRIVER gets it.
+bool StartVideo() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "vantorel: no display: %s\n", SDL_GetError());
         return false;
     }
-    // With no screen at all SDL falls back on drivers that draw nowhere; the game would run
-    // unseen and never end. Only someone who asks for one by SDL_VIDEODRIVER gets it.
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (!SDL_GetHint(SDL_HINT_VIDEODRIVER) && driver &&
-        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
-        std::fprintf(stderr,
-                     "vantorel: no display: SDL found only its %s video driver (is DISPLAY or "
-                     "WAYLAND_DISPLAY set?)\n",
-                     driver);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (SDL_GetHint(SDL_HINT_VIDEODRIVER) || !driver ||
+        (SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0))
+        return true;
+    std::fprintf(stderr,
+                 "vantorel: no display: SDL found only its %s video driver (is DISPLAY or "
+                 "WAYLAND_DISPLAY set?)\n",
+                 driver);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+}
+
+bool OpenWindow(const char* caption, int width, int height) {
+    if (!StartVideo())
         return false;
-    }
-    state.window =
+    window.window =
         SDL_CreateWindow(caption, 0, 0, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
-    if (!state.window) {
+    if (!window.window) {
         std::fprintf(stderr, "vantorel: cannot open a window: %s\n", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
-    state.windowWidth = width;
-    state.windowHeight = height;
-    state.focusReported = state.focused = state.minimised = state.away = false;
-    SDL_ShowCursor(state.cursorVisible ? SDL_ENABLE : SDL_DISABLE);
+    window.width = width;
+    window.height = height;
+    focus = Focus();
+    SDL_ShowCursor(window.cursorVisible ? SDL_ENABLE : SDL_DISABLE);
     sdlpad::Open();
     presentlog::Open();
     return true;
 }
 
 void CloseWindow() {
-    if (!state.window)
+    if (!window.window)
         return;
     DropPresentation();
-    SDL_DestroyWindow(state.window);
-    state.window = nullptr;
+    SDL_DestroyWindow(window.window);
+    window.window = nullptr;
     sdlpad::Close();
     presentlog::Close();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 void ShowHostCursor(bool visible) {
-    state.cursorVisible = visible;
+    window.cursorVisible = visible;
     if (SDL_WasInit(SDL_INIT_VIDEO))
         SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
@@ -179,23 +176,23 @@ void WindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
     case SDL_WINDOWEVENT_FOCUS_LOST:
-        state.focusReported = true;
-        state.focused = event.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+        focus.reported = true;
+        focus.focused = event.event == SDL_WINDOWEVENT_FOCUS_GAINED;
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
-        state.minimised = true;
+        focus.minimised = true;
         break;
     case SDL_WINDOWEVENT_RESTORED:
-        state.minimised = false;
+        focus.minimised = false;
         break;
     default:
         return;
     }
     // Out of sight or focus the game gives up the screen, as on Windows, and so pauses.
     const bool away = !InFront();
-    if (away == state.away)
+    if (away == focus.away)
         return;
-    state.away = away;
+    focus.away = away;
     if (away)
         PortTakeDisplay();
     else
@@ -213,39 +210,38 @@ void PumpEvents() {
             asked = true;
             PortCloseRequest();
         }
-        if (event.type == SDL_WINDOWEVENT && state.window)
+        if (event.type == SDL_WINDOWEVENT && window.window)
             WindowEvent(event.window);
         sdlpad::Event(event);
     }
 }
 
-// SDL's own hint, read from the environment as SDL_RENDER_VSYNC, says whether to wait for the
-// refresh.
+// SDL's own hint, read from the environment as SDL_RENDER_VSYNC, says whether a renderer waits
+// for the refresh against tearing.
 bool WantVsync() {
     return SDL_GetHintBoolean(SDL_HINT_RENDER_VSYNC, SDL_TRUE);
 }
 
 // Makes the renderer and keeps it if it is worth having; otherwise there is none afterwards.
-bool OpenRenderer(sdlpath::Choice choice, int width, int height) {
+bool OpenRenderer(pageroute::Choice choice, int width, int height) {
     Uint32 flags = SDL_RENDERER_ACCELERATED | (WantVsync() ? SDL_RENDERER_PRESENTVSYNC : 0);
-    state.renderer = SDL_CreateRenderer(state.window, -1, flags);
+    renderer.renderer = SDL_CreateRenderer(window.window, -1, flags);
     SDL_RendererInfo info;
-    if (!state.renderer || SDL_GetRendererInfo(state.renderer, &info) != 0) {
+    if (!renderer.renderer || SDL_GetRendererInfo(renderer.renderer, &info) != 0) {
         DropRenderer();
         return false;
     }
     const char* gl = SDL_strncmp(info.name, "opengl", 6) == 0 ? sdlprobe::GlRenderer() : nullptr;
-    if (!sdlpath::KeepRenderer(choice, info.name, info.flags, gl)) {
+    if (!pageroute::KeepRenderer(choice, info.name, info.flags, gl)) {
         DropRenderer();
         return false;
     }
-    state.texture = SDL_CreateTexture(state.renderer, SDL_PIXELFORMAT_RGB565,
-                                      SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (!state.texture || SDL_RenderSetLogicalSize(state.renderer, width, height) != 0) {
+    renderer.texture = SDL_CreateTexture(renderer.renderer, SDL_PIXELFORMAT_RGB565,
+                                         SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!renderer.texture || SDL_RenderSetLogicalSize(renderer.renderer, width, height) != 0) {
         DropRenderer();
         return false;
     }
-    state.pace = WantVsync() && !(info.flags & SDL_RENDERER_PRESENTVSYNC);
     char how[160];
     SDL_snprintf(how, sizeof how, "renderer %s%s%s%s", info.name, gl ? " (" : "", gl ? gl : "",
                  gl ? ")" : "");
@@ -253,146 +249,133 @@ bool OpenRenderer(sdlpath::Choice choice, int width, int height) {
     return true;
 }
 
-// The renderer when it is worth having, else the window's surface with the host's pacing.
-void ChoosePath(int width, int height) {
-    const sdlpath::Choice choice = sdlpath::UserChoice(
+// The renderer when it is worth having, else the window's surface.
+void ChooseRoute(int width, int height) {
+    const pageroute::Choice choice = pageroute::UserChoice(
         SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION), SDL_GetHint(SDL_HINT_RENDER_DRIVER));
-    if (sdlpath::TryRenderer(choice, sdlprobe::SoftwareOnlyDisplay(state.window)) &&
+    if (pageroute::TryRenderer(choice, sdlprobe::SoftwareOnlyDisplay(window.window)) &&
         OpenRenderer(choice, width, height))
         return;
     // Left to itself SDL would put a renderer behind the window's surface too. Set at the
     // lowest priority, the hint still yields to the user's own setting.
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
-    state.pace = WantVsync();
     presentlog::Path("window surface");
 }
 
-bool SetMode(int width, int height, int bitsPerPixel) {
-    if (!state.window || bitsPerPixel != 16 || width <= 0 || height <= 0)
-        return false;
-    DropPresentation();
-    // Without a window manager nobody acts on the full-screen request, so the window first
-    // covers the display by itself; SDL would also wait 100 ms for an answer that never comes.
+// The window over the whole of its display. Without a window manager nobody acts on the
+// full-screen request, so the window first covers the display by itself; SDL would also wait
+// 100 ms for an answer that never comes.
+bool CoverDisplay() {
     SDL_Rect bounds;
-    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(state.window), &bounds) == 0) {
-        SDL_SetWindowPosition(state.window, bounds.x, bounds.y);
-        SDL_SetWindowSize(state.window, bounds.w, bounds.h);
+    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window.window), &bounds) == 0) {
+        SDL_SetWindowPosition(window.window, bounds.x, bounds.y);
+        SDL_SetWindowSize(window.window, bounds.w, bounds.h);
     }
-    if (!sdlprobe::WithoutWindowManager(state.window) &&
-        SDL_SetWindowFullscreen(state.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+    if (!sdlprobe::WithoutWindowManager(window.window) &&
+        SDL_SetWindowFullscreen(window.window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         std::fprintf(stderr, "vantorel: cannot take the screen: %s\n", SDL_GetError());
         return false;
     }
-    SDL_RaiseWindow(state.window);
-    ChoosePath(width, height);
+    SDL_RaiseWindow(window.window);
+    return true;
+}
 
-    SDL_DisplayMode display;
-    int rate = 0;
-    if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(state.window), &display) == 0)
-        rate = display.refresh_rate;
-    state.period =
-        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::seconds(1)) /
-        (rate > 0 ? rate : 60);
-    state.nextPresent = {};
+bool SetMode(int width, int height) {
+    DropPresentation();
+    if (!CoverDisplay())
+        return false;
+    ChooseRoute(width, height);
     return true;
 }
 
 void RestoreMode() {
     DropPresentation();
-    if (!state.window)
+    if (!window.window)
         return;
-    SDL_SetWindowFullscreen(state.window, 0);
-    SDL_SetWindowSize(state.window, state.windowWidth, state.windowHeight);
+    SDL_SetWindowFullscreen(window.window, 0);
+    SDL_SetWindowSize(window.window, window.width, window.height);
 }
 
-void PresentToRenderer(const WORD* pixels, LONG pitch) {
-    SDL_UpdateTexture(state.texture, nullptr, pixels, pitch);
+void PresentToRenderer(const PortRows& page) {
+    SDL_UpdateTexture(renderer.texture, nullptr, page.base, page.pitch);
     // Clearing keeps the bars beside the picture black.
-    SDL_RenderClear(state.renderer);
-    SDL_RenderCopy(state.renderer, state.texture, nullptr, nullptr);
-    SDL_RenderPresent(state.renderer);
+    SDL_RenderClear(renderer.renderer);
+    SDL_RenderCopy(renderer.renderer, renderer.texture, nullptr, nullptr);
+    SDL_RenderPresent(renderer.renderer);
 }
 
-void PresentToSurface(const WORD* pixels, LONG pitch, int width, int height) {
-    SDL_Surface* surface = SDL_GetWindowSurface(state.window);
-    if (!surface)
+// Works out again where and how the page goes when the window's surface has changed, and
+// blackens the bars beside the picture.
+void FitToSurface(SDL_Surface* surface, int width, int height) {
+    WindowSurface& to = windowSurface;
+    if (surface == to.surface && surface->w == to.width && surface->h == to.height &&
+        surface->format->format == to.format)
         return;
-    if (surface != state.surface || surface->w != state.surfaceWidth ||
-        surface->h != state.surfaceHeight || surface->format->format != state.surfaceFormat) {
-        state.surface = surface;
-        state.surfaceWidth = surface->w;
-        state.surfaceHeight = surface->h;
-        state.surfaceFormat = surface->format->format;
-        state.picture = sdlscale::Letterbox(width, height, surface->w, surface->h);
-        state.columns = sdlscale::SourceIndices(width, state.picture.w);
-        state.rows = sdlscale::SourceIndices(height, state.picture.h);
-        if (surface->format->BytesPerPixel == 4)
-            state.table = sdlscale::MakeTable(surface->format);
-        SDL_FillRect(surface, nullptr, 0);
-    }
+    to.surface = surface;
+    to.width = surface->w;
+    to.height = surface->h;
+    to.format = surface->format->format;
+    to.picture = sdlscale::Letterbox(width, height, surface->w, surface->h);
+    to.columns = sdlscale::SourceIndices(width, to.picture.w);
+    to.rows = sdlscale::SourceIndices(height, to.picture.h);
+    if (surface->format->BytesPerPixel == 4)
+        to.table = sdlscale::MakeTable(surface->format);
+    SDL_FillRect(surface, nullptr, 0);
+}
+
+void DrawOnSurface(SDL_Surface* surface, const PortRows& page, int width, int height) {
+    const WindowSurface& to = windowSurface;
     if (surface->format->BytesPerPixel == 4) {
         if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
             return;
-        sdlscale::DrawPage(pixels, pitch, state.table, state.columns, state.rows,
-                           static_cast<Uint8*>(surface->pixels), surface->pitch, state.picture);
+        sdlscale::DrawPage(page, to.table, to.columns, to.rows,
+                           static_cast<Uint8*>(surface->pixels), surface->pitch, to.picture);
         if (SDL_MUSTLOCK(surface))
             SDL_UnlockSurface(surface);
-    } else {
-        // Uncommon displays (16 or 24 bits): SDL converts and scales, more slowly.
-        SDL_Surface* page = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<WORD*>(pixels), width, height, 16, pitch, SDL_PIXELFORMAT_RGB565);
-        if (!page)
-            return;
-        SDL_BlitScaled(page, nullptr, surface, &state.picture);
-        SDL_FreeSurface(page);
+        return;
     }
-    SDL_UpdateWindowSurface(state.window);
+    // Uncommon displays (16 or 24 bits): SDL converts and scales, more slowly.
+    SDL_Surface* from = SDL_CreateRGBSurfaceWithFormatFrom(page.base, width, height, 16, page.pitch,
+                                                           SDL_PIXELFORMAT_RGB565);
+    if (!from)
+        return;
+    SDL_Rect into = to.picture;
+    SDL_BlitScaled(from, nullptr, surface, &into);
+    SDL_FreeSurface(from);
 }
 
-// Waits until a refresh interval since the last page has passed, sleeping rather than
-// spinning, and keeps the rhythm without catching up on frames that came late. The sleep ends
-// at the deadline itself, not at a whole millisecond near it, or intervals would wander by one.
-void Pace() {
-    const auto now = std::chrono::steady_clock::now();
-    if (state.nextPresent > now) {
-        std::this_thread::sleep_until(state.nextPresent);
-        state.nextPresent += state.period;
-    } else {
-        state.nextPresent = now + state.period;
-    }
+void PresentToSurface(const PortRows& page, int width, int height) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window.window);
+    if (!surface)
+        return;
+    FitToSurface(surface, width, height);
+    DrawOnSurface(surface, page, width, height);
+    SDL_UpdateWindowSurface(window.window);
 }
 
-void Present(const WORD* pixels, LONG pitch, int width, int height) {
-    if (state.renderer)
-        PresentToRenderer(pixels, pitch);
+void Present(const PortRows& page, int width, int height) {
+    if (renderer.renderer)
+        PresentToRenderer(page);
     else
-        PresentToSurface(pixels, pitch, width, height);
+        PresentToSurface(page, width, height);
     presentlog::Presented();
-    // Waiting after the page is shown, as a flip waits for the refresh, lets the next frame
-    // read the keys as late as possible.
-    if (state.pace)
-        Pace();
 }
 
-PortHost MakeHost() {
-    PortHost h;
-    h.now = Now;
-    h.sleep = SleepFor;
-    h.keyDown = KeyboardHolds;
-    h.messageBox = ShowBox;
-    h.openWindow = OpenWindow;
-    h.closeWindow = CloseWindow;
-    h.showCursor = ShowHostCursor;
-    h.pumpEvents = PumpEvents;
-    h.setDisplayMode = SetMode;
-    h.restoreDisplayMode = RestoreMode;
-    h.present = Present;
-    h.inFront = InFront;
-    h.padState = sdlpad::State;
-    return h;
-}
-
-const PortHost host = MakeHost();
+const PortHost host = {
+    .now = SDL_GetTicks,
+    .sleep = SDL_Delay,
+    .keyDown = KeyboardHolds,
+    .messageBox = ShowBox,
+    .openWindow = OpenWindow,
+    .closeWindow = CloseWindow,
+    .showCursor = ShowHostCursor,
+    .pumpEvents = PumpEvents,
+    .setDisplayMode = SetMode,
+    .restoreDisplayMode = RestoreMode,
+    .present = Present,
+    .inFront = InFront,
+    .padState = sdlpad::State,
+};
 
 } // namespace
 
@@ -401,5 +384,5 @@ const PortHost* SdlHost() {
 }
 
 SDL_Window* SdlWindow() {
-    return state.window;
+    return window.window;
 }

@@ -36,10 +36,9 @@ std::vector<int> SourceIndices(int sourceCount, int count) {
     return indices;
 }
 
-void DrawPage(const WORD* pixels, LONG pitch, const std::vector<Uint32>& table,
+void DrawPage(const PortRows& page, const std::vector<Uint32>& table,
               const std::vector<int>& columns, const std::vector<int>& rows, Uint8* target,
               int targetPitch, const SDL_Rect& into) {
-    const Uint8* page = reinterpret_cast<const Uint8*>(pixels);
     const Uint32* lookup = table.data();
     // The indices end at the rectangle's last column only when the page is as wide as the
     // rectangle; then every column maps to itself and the index table can be skipped.
@@ -53,8 +52,7 @@ void DrawPage(const WORD* pixels, LONG pitch, const std::vector<Uint32>& table,
             previous = out;
             continue;
         }
-        const WORD* in =
-            reinterpret_cast<const WORD*>(page + static_cast<ptrdiff_t>(rows[y]) * pitch);
+        const WORD* in = page.Row(rows[y]);
         Uint32* dst = reinterpret_cast<Uint32*>(out);
         if (sameWidth) {
             for (int x = 0; x < into.w; ++x)

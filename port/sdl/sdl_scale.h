@@ -2,7 +2,7 @@
 #ifndef VANTOREL_PORT_SDL_SCALE_H
 #define VANTOREL_PORT_SDL_SCALE_H
 
-#include <windows.h>
+#include "host.h"
 
 #include <SDL.h>
 
@@ -22,7 +22,7 @@ std::vector<int> SourceIndices(int sourceCount, int count);
 
 // Called by the host: draws the page into `target` (pitch in bytes) scaled to `into`.
 // `columns` and `rows` come from SourceIndices for the rectangle's width and height.
-void DrawPage(const WORD* pixels, LONG pitch, const std::vector<Uint32>& table,
+void DrawPage(const PortRows& page, const std::vector<Uint32>& table,
               const std::vector<int>& columns, const std::vector<int>& rows, Uint8* target,
               int targetPitch, const SDL_Rect& into);
 

@@ -1,15 +1,13 @@
-// DirectDrawCreate and the DirectDraw object: interfaces, cooperative level, display mode and
-// surface creation. Every call checks its arguments in a fixed order and refuses what the
-// real platform refuses, with the same code.
+// DirectDrawCreate and the DirectDraw object: interfaces, cooperative level, display mode,
+// surface creation and the screen's loss. The game's own arguments are trusted; what the real
+// platform answers to its calls, the port answers with the same code.
 #include <windows.h>
 #include <ddraw.h>
 
-#include "host.h"
-#include "host_calls.h"
 #include "internal.h"
-#include "test_hooks.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -23,51 +21,18 @@ std::vector<PortDirectDraw*> objects;
 // Another program holds the screen.
 bool displayTaken = false;
 
-bool SameIid(const IID& a, const IID& b) {
-    return std::memcmp(&a, &b, sizeof(IID)) == 0;
-}
-
-bool Exclusive(const PortDirectDraw* dd) {
-    return (dd->cooperativeFlags & DDSCL_EXCLUSIVE) != 0;
-}
-
-// Called when an interface count drops: the object goes once both are zero, which is never
-// while a surface it made is alive (each holds one of its IDirectDraw4 references). The screen
-// goes back to the desktop's mode.
-void ReleaseObject(PortDirectDraw* dd) {
+// Called when an interface count drops: once both are zero the object goes with its surfaces,
+// and the screen goes back to the desktop's mode.
+ULONG DropReference(PortDirectDraw* dd, ULONG& count) {
+    const ULONG left = --count;
     if (dd->refs || dd->refs4)
-        return;
+        return left;
     if (dd->modeSet)
-        PortGetHost().restoreDisplayMode();
+        port::Host().restoreDisplayMode();
+    port::FreeSurfaces(dd);
     objects.erase(std::find(objects.begin(), objects.end(), dd));
     delete dd;
-}
-
-ULONG DropReference(PortDirectDraw* dd, void* view, ULONG& count) {
-    port::Enter("Release", view); // recorded for the order of releases; a release cannot fail
-    if (count == 0)
-        return 0; // released once too often: nothing is left to give back
-    const ULONG left = --count;
-    ReleaseObject(dd);
     return left;
-}
-
-// The game's primary: the screen in its mode, with one back buffer to flip to.
-HRESULT CreatePrimary(PortDirectDraw* dd, const DDSURFACEDESC2& desc, DWORD caps,
-                      PortSurface** out) {
-    if (desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT))
-        return DDERR_INVALIDPARAMS; // a primary is the screen: it takes the mode's size
-    const bool backBuffers = (desc.dwFlags & DDSD_BACKBUFFERCOUNT) && desc.dwBackBufferCount;
-    if (!(caps & DDSCAPS_FLIP) && !backBuffers)
-        return DDERR_UNSUPPORTED; // the port's screen is always a flipping chain
-    if (!(caps & DDSCAPS_FLIP) || !(caps & DDSCAPS_COMPLEX) || !backBuffers)
-        return DDERR_INVALIDCAPS;
-    if (!Exclusive(dd))
-        return DDERR_NOEXCLUSIVEMODE;
-    // Two pages only; and no desktop of the port's own whose size a primary could take.
-    if (desc.dwBackBufferCount > 1 || !dd->modeSet)
-        return DDERR_UNSUPPORTED;
-    return port::NewFlippingChain(dd, dd->modeWidth, dd->modeHeight, out);
 }
 
 // The screen goes back to the desktop and its mode; every surface is lost.
@@ -79,24 +44,17 @@ void TakeScreen() {
     for (PortDirectDraw* dd : objects) {
         modeShown |= dd->modeSet;
         dd->modeSet = false;
+        port::LoseSurfaces(dd);
     }
     if (modeShown)
-        PortGetHost().restoreDisplayMode();
-    PortLoseSurfaces();
+        port::Host().restoreDisplayMode();
 }
 
 } // namespace
 
-HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* out, IUnknown* outer) {
-    if (const HRESULT refused = port::Refused(
-            "DirectDrawCreate", nullptr, {port::Arg(driver), port::Arg(out), port::Arg(outer)})) {
-        if (out)
-            *out = nullptr;
+HRESULT WINAPI DirectDrawCreate(GUID*, LPDIRECTDRAW* out, IUnknown*) {
+    if (const HRESULT refused = port::Refused(__func__))
         return refused;
-    }
-    if (!out)
-        return DDERR_INVALIDPARAMS;
-    *out = nullptr;
     PortDirectDraw* dd = new (std::nothrow) PortDirectDraw;
     if (!dd)
         return DDERR_OUTOFMEMORY;
@@ -106,117 +64,65 @@ HRESULT WINAPI DirectDrawCreate(GUID* driver, LPDIRECTDRAW* out, IUnknown* outer
 }
 
 HRESULT IDirectDraw::QueryInterface(REFIID iid, LPVOID* out) {
-    if (const HRESULT refused =
-            port::Refused("QueryInterface", this, {iid.Data1, port::Arg(out)})) {
-        if (out)
-            *out = nullptr;
+    if (const HRESULT refused = port::Refused(__func__, this))
         return refused;
-    }
-    if (!out)
-        return DDERR_INVALIDPARAMS;
+    if (std::memcmp(&iid, &IID_IDirectDraw4, sizeof(IID)) != 0)
+        return E_NOINTERFACE;
     PortDirectDraw* dd = Impl(this);
-    if (SameIid(iid, IID_IDirectDraw4)) {
-        ++dd->refs4;
-        *out = static_cast<IDirectDraw4*>(dd);
-        return DD_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG IDirectDraw::Release() {
-    return DropReference(Impl(this), this, Impl(this)->refs);
-}
-ULONG IDirectDraw4::Release() {
-    return DropReference(Impl(this), this, Impl(this)->refs4);
-}
-
-HRESULT IDirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {
-    if (const HRESULT refused =
-            port::Refused("SetCooperativeLevel", this, {port::Arg(window), flags}))
-        return refused;
-    const bool normal = (flags & DDSCL_NORMAL) != 0;
-    const bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
-    const bool fullScreen = (flags & DDSCL_FULLSCREEN) != 0;
-    // Exactly one of normal and exclusive; exclusive goes with full-screen and a window.
-    if (normal == exclusive || exclusive != fullScreen || (exclusive && !window))
-        return DDERR_INVALIDPARAMS;
-    PortDirectDraw* dd = Impl(this);
-    dd->cooperativeWindow = window;
-    dd->cooperativeFlags = flags;
+    ++dd->refs4;
+    *out = static_cast<IDirectDraw4*>(dd);
     return DD_OK;
 }
 
-HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD refreshRate,
-                                     DWORD flags) {
-    if (const HRESULT refused =
-            port::Refused("SetDisplayMode", this, {width, height, bpp, refreshRate, flags}))
+// Each release is recorded for their order; a release cannot fail.
+ULONG IDirectDraw::Release() {
+    port::Enter(__func__, this);
+    return DropReference(Impl(this), Impl(this)->refs);
+}
+ULONG IDirectDraw4::Release() {
+    port::Enter(__func__, this);
+    return DropReference(Impl(this), Impl(this)->refs4);
+}
+
+HRESULT IDirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {
+    if (const HRESULT refused = port::Refused(__func__, this, {port::Arg(window), flags}))
         return refused;
-    PortDirectDraw* dd = Impl(this);
-    if (!dd->cooperativeFlags)
-        return DDERR_NOCOOPERATIVELEVELSET;
-    if (displayTaken)
-        return DDERR_NOEXCLUSIVEMODE; // the screen is another program's until it lets go
-    // The port's display offers one mode, the game's, in 5-6-5 pixels.
-    if (width != 800 || height != 600 || bpp != 16)
-        return DDERR_UNSUPPORTED;
-    if (!PortGetHost().setDisplayMode(static_cast<int>(width), static_cast<int>(height), 16))
+    Impl(this)->cooperativeWindow = window;
+    return DD_OK;
+}
+
+HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD, DWORD, DWORD) {
+    if (const HRESULT refused = port::Refused(__func__, this))
+        return refused;
+    if (!port::Host().setDisplayMode(static_cast<int>(width), static_cast<int>(height)))
         return DDERR_UNSUPPORTED;
     // As on the real platform, setting a mode, even the one in force, takes every surface's
     // memory away.
-    PortLoseSurfaces();
+    PortDirectDraw* dd = Impl(this);
+    port::LoseSurfaces(dd);
     dd->modeSet = true;
     dd->modeWidth = width;
     dd->modeHeight = height;
     return DD_OK;
 }
 
-HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* out,
-                                    IUnknown* outer) {
-    const DDSURFACEDESC2 none = {};
-    const DDSURFACEDESC2& asked = desc ? *desc : none;
-    if (const HRESULT refused =
-            port::Refused("CreateSurface", this,
-                          {asked.dwFlags, asked.ddsCaps.dwCaps, asked.dwWidth, asked.dwHeight,
-                           asked.dwBackBufferCount, port::Arg(outer)})) {
-        if (out)
-            *out = nullptr;
+// The primary is the screen in its mode, with one back buffer to flip to.
+HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* out, IUnknown*) {
+    if (const HRESULT refused = port::Refused(__func__, this))
         return refused;
-    }
-    if (!desc || !out)
-        return DDERR_INVALIDPARAMS;
-    *out = nullptr;
-    if (desc->dwSize != sizeof(DDSURFACEDESC2))
-        return DDERR_INVALIDPARAMS;
     PortDirectDraw* dd = Impl(this);
-    if (!dd->cooperativeFlags)
-        return DDERR_NOCOOPERATIVELEVELSET;
-    const DWORD caps = (desc->dwFlags & DDSD_CAPS) ? desc->ddsCaps.dwCaps : 0;
-    if (caps & (DDSCAPS_BACKBUFFER | DDSCAPS_FRONTBUFFER))
-        return DDERR_INVALIDCAPS; // only a chain makes these, as its pages
-
     PortSurface* made = nullptr;
-    HRESULT result;
-    if (caps & DDSCAPS_PRIMARYSURFACE) {
-        result = CreatePrimary(dd, *desc, caps, &made);
-    } else {
-        if ((desc->dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT))
-            return DDERR_INVALIDPARAMS;
-        if (caps & (DDSCAPS_FLIP | DDSCAPS_COMPLEX))
-            return DDERR_UNSUPPORTED; // the port flips the screen only
-        result = port::NewPlainSurface(dd, caps, desc->dwWidth, desc->dwHeight, &made);
-    }
-    if (FAILED(result))
-        return result;
-    // As on the real platform, a surface made through IDirectDraw4 keeps the object alive.
-    ++dd->refs4;
-    *out = made;
-    return DD_OK;
+    const HRESULT result = (desc->ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE)
+                               ? port::NewFlippingChain(dd, &made)
+                               : port::NewSurface(dd, desc->dwWidth, desc->dwHeight, &made);
+    if (SUCCEEDED(result))
+        *out = made;
+    return result;
 }
 
 // The game asks this at its exclusive level, where DD_OK means it may restore its surfaces.
 HRESULT IDirectDraw4::TestCooperativeLevel() {
-    if (const HRESULT refused = port::Refused("TestCooperativeLevel", this))
+    if (const HRESULT refused = port::Refused(__func__, this))
         return refused;
     return displayTaken ? DDERR_NOEXCLUSIVEMODE : DD_OK;
 }
@@ -224,16 +130,10 @@ HRESULT IDirectDraw4::TestCooperativeLevel() {
 // Brings the page GDI draws on (the one the primary was made with) to the front, by one more
 // flip when the other page is showing.
 HRESULT IDirectDraw4::FlipToGDISurface() {
-    if (const HRESULT refused = port::Refused("FlipToGDISurface", this))
+    if (const HRESULT refused = port::Refused(__func__, this))
         return refused;
-    for (PortSurface* s : port::LiveSurfaces()) {
-        if (s->owner != Impl(this) || !s->backBuffer)
-            continue;
-        if (s->lost || s->backBuffer->lost)
-            return DDERR_SURFACELOST;
-        return s->gdiPageShown ? DD_OK : port::FlipPages(s);
-    }
-    return DDERR_NOTFOUND;
+    PortSurface* primary = Impl(this)->primary;
+    return primary->gdiPageShown ? DD_OK : port::FlipPages(primary);
 }
 
 void PortTakeDisplay() {
@@ -244,36 +144,36 @@ void PortGiveDisplay() {
     displayTaken = false;
 }
 
+void PortLoseSurfaces() {
+    for (PortDirectDraw* dd : objects)
+        port::LoseSurfaces(dd);
+}
+
+int PortLiveObjects() {
+    size_t live = objects.size();
+    for (const PortDirectDraw* dd : objects)
+        live += dd->surfaces.size();
+    return static_cast<int>(live);
+}
+
 namespace port {
 
 void WindowDestroyed(HWND window) {
     for (const PortDirectDraw* dd : objects)
-        if (Exclusive(dd) && dd->cooperativeWindow == window) {
+        if (dd->cooperativeWindow == window) {
             TakeScreen();
             return;
         }
 }
 
-void SurfaceGone(PortDirectDraw* owner) {
-    if (owner->refs4 > 0)
-        --owner->refs4;
-    ReleaseObject(owner);
-}
-
-bool DisplayTaken() {
-    return displayTaken;
-}
-
 void ResetDirectDraw() {
-    FreeAllSurfaces();
-    for (PortDirectDraw* dd : objects)
+    for (PortDirectDraw* dd : objects) {
+        FreeSurfaces(dd);
         delete dd;
+    }
     objects.clear();
     displayTaken = false;
-}
-
-int LiveDirectDrawObjects() {
-    return static_cast<int>(objects.size() + LiveSurfaces().size());
+    ResetSurfaceHooks();
 }
 
 } // namespace port

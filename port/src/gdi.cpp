@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "font8x16.h"
-#include "host.h"
 #include "internal.h"
 
 #include <array>
@@ -27,13 +26,10 @@ constexpr std::array<RowMask, 256> MakeRowMasks() {
 
 constexpr std::array<RowMask, 256> rowMasks = MakeRowMasks();
 
-// The context behind a handle, or null when it is not one that GetDC handed out and
-// ReleaseDC has not taken back yet.
-PortDC* HeldContext(HDC handle) {
-    PortDC* dc = Impl(handle);
-    if (!dc || !dc->surface || !dc->surface->dcHeld)
-        return nullptr;
-    return dc;
+// COLORREF (0x00BBGGRR) to a 5-6-5 pixel, by truncation as the display driver converts it.
+WORD ToPixel565(COLORREF c) {
+    const DWORD r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+    return static_cast<WORD>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
 }
 
 // Eight 16-bit pixels in one register where the target has them (GCC and Clang vectors).
@@ -57,11 +53,9 @@ void InkCell(BYTE* out, LONG pitch, const unsigned char* rows, WORD ink) {
 
 // Sets one of the context's colours and gives back the one it replaces.
 COLORREF ExchangeColour(const char* call, HDC handle, COLORREF PortDC::*field, COLORREF colour) {
-    if (port::Enter(call, handle, {colour}))
+    if (port::Enter(call, nullptr, {colour}))
         return CLR_INVALID;
-    PortDC* dc = HeldContext(handle);
-    if (!dc)
-        return CLR_INVALID;
+    PortDC* dc = Impl(handle);
     const COLORREF previous = dc->*field;
     dc->*field = colour;
     return previous;
@@ -70,33 +64,29 @@ COLORREF ExchangeColour(const char* call, HDC handle, COLORREF PortDC::*field, C
 } // namespace
 
 COLORREF SetTextColor(HDC handle, COLORREF colour) {
-    return ExchangeColour("SetTextColor", handle, &PortDC::textColour, colour);
+    return ExchangeColour(__func__, handle, &PortDC::textColour, colour);
 }
 
 COLORREF SetBkColor(HDC handle, COLORREF colour) {
-    return ExchangeColour("SetBkColor", handle, &PortDC::bkColour, colour);
+    return ExchangeColour(__func__, handle, &PortDC::bkColour, colour);
 }
 
 int SetBkMode(HDC handle, int mode) {
-    if (port::Enter("SetBkMode", handle, {mode}))
+    if (port::Enter(__func__))
         return 0;
-    PortDC* dc = HeldContext(handle);
-    if (!dc || (mode != TRANSPARENT && mode != OPAQUE))
-        return 0;
-    int previous = dc->bkMode;
+    PortDC* dc = Impl(handle);
+    const int previous = dc->bkMode;
     dc->bkMode = mode;
     return previous;
 }
 
-// Transparent text only, in cells wholly on the surface: the game sets nothing else and writes
-// its lines well inside the page. A cell that would leave the surface is left out.
+// Transparent text, the only kind the game sets, in cells wholly on the surface: a cell that
+// would leave the surface is left out.
 BOOL TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
-    if (port::Enter("TextOutA", handle, {x, y, length}, length > 0 ? text : nullptr))
+    if (port::Enter(__func__, nullptr, {x}, {std::string_view(text, static_cast<size_t>(length))}))
         return FALSE;
-    PortDC* dc = HeldContext(handle);
-    if (!dc || dc->bkMode != TRANSPARENT || length < 0 || (length > 0 && !text))
-        return FALSE;
-    PortSurface& s = *dc->surface;
+    const PortDC* dc = Impl(handle);
+    const PortSurface& s = *dc->surface;
     if (y < 0 || int64_t{y} + port::GlyphHeight > int64_t{s.height})
         return TRUE;
     const WORD ink = ToPixel565(dc->textColour);
@@ -105,7 +95,7 @@ BOOL TextOutA(HDC handle, int x, int y, LPCSTR text, int length) {
         const int64_t cellX = int64_t{x} + int64_t{i} * port::GlyphWidth;
         if (cellX < 0 || cellX + port::GlyphWidth > int64_t{s.width})
             continue;
-        InkCell(reinterpret_cast<BYTE*>(s.Row(y) + cellX), s.pitch,
+        InkCell(reinterpret_cast<BYTE*>(s.Rows().Row(y) + cellX), s.pitch,
                 port::Glyph(static_cast<unsigned char>(text[i])), ink);
     }
     return TRUE;

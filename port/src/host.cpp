@@ -1,50 +1,27 @@
-#include "host.h"
-
-namespace portdefault {
-
-DWORD Now() {
-    return 0;
-}
-void Sleep(DWORD) {}
-bool KeyDown(int) {
-    return false;
-}
-int MessageBox(HWND, const char*, const char*, UINT) {
-    return IDOK;
-}
-bool OpenWindow(const char*, int, int) {
-    return true;
-}
-void Nothing() {}
-void ShowCursor(bool) {}
-bool SetDisplayMode(int, int, int) {
-    return true;
-}
-LONG SurfacePitch(DWORD width) {
-    return static_cast<LONG>(width * 2);
-}
-void Present(const WORD*, LONG, int, int) {}
-long Enter(const PortCall&) {
-    return 0;
-}
-bool InFront() {
-    return true;
-}
-bool NoPad(DWORD, XINPUT_GAMEPAD&) {
-    return false;
-}
-
-} // namespace portdefault
+// The installed host and the tests' call hook: what every other file of the port asks.
+#include "internal.h"
 
 namespace {
-const PortHost defaultHost;
-const PortHost* current = &defaultHost;
+const PortHost* current = nullptr;
+long (*callHook)(const PortCall&) = nullptr;
 } // namespace
 
 void PortSetHost(const PortHost* host) {
-    current = host ? host : &defaultHost;
+    current = host;
 }
 
-const PortHost& PortGetHost() {
+void PortSetCallHook(long (*hook)(const PortCall&)) {
+    callHook = hook;
+}
+
+namespace port {
+
+const PortHost& Host() {
     return *current;
 }
+
+long (*CallHook())(const PortCall&) {
+    return callHook;
+}
+
+} // namespace port

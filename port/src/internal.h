@@ -6,22 +6,16 @@
 #include <windows.h>
 
 #include "host.h"
+#include "test_hooks.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <cstdlib>
 #include <initializer_list>
-#include <iterator>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 struct PortSurface;
-
-namespace port {
-// Surface memory comes from calloc: zero (black) pages that cost nothing until written.
-struct FreeMemory {
-    void operator()(BYTE* memory) const { std::free(memory); }
-};
-} // namespace port
 
 // A surface's device context: GDI state plus the surface it draws into.
 struct PortDC {
@@ -32,22 +26,29 @@ struct PortDC {
 };
 
 // One DirectDraw object; both interfaces are views of it, each with its own reference count.
-// The object goes when both counts reach zero; each of its surfaces holds an IDirectDraw4 one.
+// The object goes when both counts reach zero, and takes the surfaces it made with it.
 struct PortDirectDraw : IDirectDraw, IDirectDraw4 {
     ULONG refs = 1;  // IDirectDraw references
     ULONG refs4 = 0; // IDirectDraw4 references
     HWND cooperativeWindow = nullptr;
-    DWORD cooperativeFlags = 0;
     // Whether the screen is in the mode this object set, rather than the desktop's.
     bool modeSet = false;
     DWORD modeWidth = 0, modeHeight = 0;
+    std::vector<PortSurface*> surfaces;
+    PortSurface* primary = nullptr;
 };
+
+namespace port {
+// Surface memory comes from calloc: zero (black) pages that cost nothing until written.
+struct FreeMemory {
+    void operator()(BYTE* memory) const { std::free(memory); }
+};
+} // namespace port
 
 // One surface in ordinary memory, 16-bit 5-6-5 pixels, rows `pitch` bytes apart.
 struct PortSurface : IDirectDrawSurface4 {
     ULONG refs = 1;
     PortDirectDraw* owner = nullptr;
-    DWORD caps = 0;
     DWORD width = 0;
     DWORD height = 0;
     LONG pitch = 0;
@@ -65,9 +66,7 @@ struct PortSurface : IDirectDrawSurface4 {
     // Whether the front shows the page it was made with, the one GDI draws on.
     bool gdiPageShown = true;
 
-    WORD* Row(LONG y) {
-        return reinterpret_cast<WORD*>(memory.get() + static_cast<size_t>(y) * pitch);
-    }
+    PortRows Rows() const { return {memory.get(), pitch}; }
 };
 
 inline PortDirectDraw* Impl(IDirectDraw* p) {
@@ -82,65 +81,55 @@ inline PortSurface* Impl(IDirectDrawSurface4* p) {
 inline PortDC* Impl(HDC dc) {
     return reinterpret_cast<PortDC*>(dc);
 }
-inline HDC Handle(PortDC* dc) {
-    return reinterpret_cast<HDC>(dc);
-}
-
-// COLORREF (0x00BBGGRR) to a 5-6-5 pixel, by truncation as the display driver converts it.
-inline WORD ToPixel565(COLORREF c) {
-    DWORD r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
-    return static_cast<WORD>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
-}
 
 namespace port {
-// Module resets and counters behind PortReset and PortLiveObjects.
-void ResetWindows();
-void ResetDirectDraw();
-int LiveDirectDrawObjects();
+// The installed host, and the tests' call hook (host.cpp).
+const PortHost& Host();
+long (*CallHook())(const PortCall&);
 
 // A pointer or handle as a call's integer argument.
 inline long long Arg(const void* pointer) {
     return static_cast<long long>(reinterpret_cast<intptr_t>(pointer));
 }
 
-// Entry check of a named call made on `object`: 0 to go on, or the failure to return.
+// Entry check of a named call (__func__) made on `object`: 0 to go on, or the failure the
+// tests' hook makes it return.
 inline long Enter(const char* name, const void* object = nullptr,
-                  std::initializer_list<long long> args = {}, const char* text = nullptr,
-                  const char* text2 = nullptr) {
-    PortCall call = {name, object, {}, {text, text2}};
-    size_t i = 0;
-    for (long long arg : args)
-        if (i < std::size(call.args))
-            call.args[i++] = arg;
-    return PortGetHost().enter(call);
+                  std::initializer_list<long long> args = {},
+                  std::initializer_list<std::string_view> text = {}) {
+    long (*hook)(const PortCall&) = CallHook();
+    if (!hook)
+        return 0;
+    PortCall call = {name, object, {}, {}};
+    std::copy(args.begin(), args.end(), call.args);
+    std::copy(text.begin(), text.end(), call.text);
+    return hook(call);
 }
 
-// Entry check of a DirectDraw call: DD_OK to go on, or the HRESULT to return.
-inline HRESULT Refused(const char* name, const void* object,
+// The same for a DirectDraw call: DD_OK to go on, or the HRESULT to return.
+inline HRESULT Refused(const char* name, const void* object = nullptr,
                        std::initializer_list<long long> args = {}) {
     return static_cast<HRESULT>(Enter(name, object, args));
 }
 
-// The most memory one surface gets: about what a 32-bit process finds in one piece, where a
-// real driver's 512 MiB surface locks and a 1 GiB one does not.
-constexpr uint64_t MaxSurfaceBytes = 768ull << 20;
-
-// Surfaces (surface.cpp). CreateSurface makes them through these; ddraw.cpp walks them.
-HRESULT NewPlainSurface(PortDirectDraw* owner, DWORD caps, DWORD width, DWORD height,
-                        PortSurface** out);
-HRESULT NewFlippingChain(PortDirectDraw* owner, DWORD width, DWORD height, PortSurface** out);
+// Surfaces (surface.cpp), for ddraw.cpp. CreateSurface: a plain surface, black.
+HRESULT NewSurface(PortDirectDraw* owner, DWORD width, DWORD height, PortSurface** out);
+// CreateSurface: the primary and its back buffer, in the mode's size; the owner's primary.
+HRESULT NewFlippingChain(PortDirectDraw* owner, PortSurface** out);
 // Flip and FlipToGDISurface: swaps the chain's pages and presents the new front one.
 HRESULT FlipPages(PortSurface* front);
-const std::vector<PortSurface*>& LiveSurfaces();
-// Whether another program holds the screen (from PortTakeDisplay to PortGiveDisplay).
-bool DisplayTaken();
-// Called by DestroyWindow. As on the real platform, the window that held the exclusive level
-// takes the screen with it: the desktop's mode comes back and every surface is lost, as when
-// another program takes the screen, for good.
+// SetDisplayMode and the screen's loss: every surface of the owner loses its memory.
+void LoseSurfaces(PortDirectDraw* owner);
+// The object's last Release and PortReset: frees every surface it made.
+void FreeSurfaces(PortDirectDraw* owner);
+// PortReset: no pitch padding, the honest Lock.
+void ResetSurfaceHooks();
+
+// DirectDraw objects (ddraw.cpp), for window.cpp. DestroyWindow: as on the real platform, the
+// window that holds the exclusive level takes the screen with it, for good.
 void WindowDestroyed(HWND window);
-// A surface `owner` made is gone: the reference it held on the object is given back.
-void SurfaceGone(PortDirectDraw* owner);
-void FreeAllSurfaces();
+// PortReset: no DirectDraw objects, the screen the program's.
+void ResetDirectDraw();
 } // namespace port
 
 #endif

@@ -20,7 +20,6 @@ struct Run {
 };
 
 // Rebuilt by every stretch and kept between them, so that a frame allocates nothing.
-std::vector<int32_t> columns;
 std::vector<Run> runs;
 
 // Nearest neighbour: destination pixel i of n samples the source at (i + 1/2) * size / n.
@@ -30,27 +29,23 @@ uint64_t FirstSample(int64_t size, int64_t n, uint64_t& step) {
     return step / 2;
 }
 
-void BuildColumns(const RECT& from, const RECT& to) {
+void BuildRuns(const RECT& from, const RECT& to) {
     const int64_t width = int64_t{to.right} - to.left;
     uint64_t step = 0;
     uint64_t at = FirstSample(int64_t{from.right} - from.left, width, step);
-    columns.resize(static_cast<size_t>(width));
-    for (int64_t i = 0; i < width; ++i, at += step)
-        columns[i] = from.left + static_cast<int32_t>(at >> 32);
-
     runs.clear();
-    for (int64_t i = 0; i < width;) {
-        int64_t end = i + 1;
-        while (end < width && columns[end] == columns[end - 1] + 1)
-            ++end;
-        runs.push_back({static_cast<int32_t>(i), columns[i], static_cast<int32_t>(end - i)});
-        i = end;
+    for (int32_t i = 0; i < width; ++i, at += step) {
+        const int32_t column = from.left + static_cast<int32_t>(at >> 32);
+        if (!runs.empty() && runs.back().from + runs.back().length == column)
+            ++runs.back().length;
+        else
+            runs.push_back({i, column, 1});
     }
 }
 
 } // namespace
 
-void FillPixels(const PixelRows& dest, const RECT& area, WORD colour) {
+void FillPixels(const PortRows& dest, const RECT& area, WORD colour) {
     const size_t width = static_cast<size_t>(int64_t{area.right} - area.left);
     const size_t rowBytes = width * sizeof(WORD);
     WORD* first = dest.Row(area.top) + area.left;
@@ -78,8 +73,7 @@ void FillPixels(const PixelRows& dest, const RECT& area, WORD colour) {
         std::memcpy(dest.Row(y) + area.left, first, rowBytes);
 }
 
-void StretchPixels(const PixelRows& source, const RECT& from, const PixelRows& dest,
-                   const RECT& to) {
+void StretchPixels(const PortRows& source, const RECT& from, const PortRows& dest, const RECT& to) {
     const int64_t width = int64_t{to.right} - to.left;
     const size_t rowBytes = static_cast<size_t>(width) * sizeof(WORD);
     const bool sameWidth = int64_t{from.right} - from.left == int64_t{to.right} - to.left;
@@ -93,9 +87,7 @@ void StretchPixels(const PixelRows& source, const RECT& from, const PixelRows& d
         return;
     }
 
-    BuildColumns(from, to);
-    // Long runs go by memcpy; when most runs are a pixel or two, a lookup per pixel is faster.
-    const bool byRuns = static_cast<int64_t>(runs.size()) * 4 <= width;
+    BuildRuns(from, to);
     uint64_t step = 0;
     uint64_t at = FirstSample(int64_t{from.bottom} - from.top, int64_t{to.bottom} - to.top, step);
     const WORD* lastSource = nullptr;
@@ -106,13 +98,10 @@ void StretchPixels(const PixelRows& source, const RECT& from, const PixelRows& d
         if (in == lastSource) {
             // A source row used twice: the row just written is the same.
             std::memcpy(out, lastDest, rowBytes);
-        } else if (byRuns) {
+        } else {
             for (const Run& run : runs)
                 std::memcpy(out + run.to, in + run.from,
                             static_cast<size_t>(run.length) * sizeof(WORD));
-        } else {
-            for (int64_t i = 0; i < width; ++i)
-                out[i] = in[columns[i]];
         }
         lastSource = in;
         lastDest = out;

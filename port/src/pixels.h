@@ -3,26 +3,16 @@
 #ifndef VANTOREL_PORT_PIXELS_H
 #define VANTOREL_PORT_PIXELS_H
 
-#include <windows.h>
+#include "host.h"
 
 namespace port {
 
-// Where a 16-bit pixel array lives: its first row and the bytes from one row to the next.
-struct PixelRows {
-    BYTE* base;
-    LONG pitch;
-    WORD* Row(LONG y) const {
-        return reinterpret_cast<WORD*>(base + static_cast<ptrdiff_t>(y) * pitch);
-    }
-};
-
 // Called by Blt with DDBLT_COLORFILL: every pixel of `area` becomes `colour`.
-void FillPixels(const PixelRows& dest, const RECT& area, WORD colour);
+void FillPixels(const PortRows& dest, const RECT& area, WORD colour);
 
 // Called by Blt for a copy: `from` of the source is scaled onto `to` of the destination.
 // Source and destination must not overlap.
-void StretchPixels(const PixelRows& source, const RECT& from, const PixelRows& dest,
-                   const RECT& to);
+void StretchPixels(const PortRows& source, const RECT& from, const PortRows& dest, const RECT& to);
 
 } // namespace port
 

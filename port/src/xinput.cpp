@@ -1,9 +1,7 @@
 // XInput, loaded as the game loads it: each of its DLL names gives the port itself, whose
 // XInputGetState reads the host's pads.
-#include <windows.h>
 #include <xinput.h>
 
-#include "host.h"
 #include "internal.h"
 
 #include <strings.h>
@@ -23,26 +21,26 @@ bool IsXInput(LPCSTR name) {
 } // namespace
 
 HMODULE LoadLibraryA(LPCSTR name) {
-    if (port::Enter("LoadLibraryA", nullptr, {}, name) || !IsXInput(name))
+    if (port::Enter(__func__, nullptr, {}, {name}) || !IsXInput(name))
         return nullptr;
     return XInputModule;
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
-    if (port::Enter("GetProcAddress", module, {}, name) || module != XInputModule ||
-        std::strcmp(name, "XInputGetState") != 0)
+    if (port::Enter(__func__, module, {}, {name}) || module != XInputModule ||
+        std::string_view(name) != "XInputGetState")
         return nullptr;
     return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&XInputGetState));
 }
 
 // The packet number stays 0: the game reads the whole state at every look.
 DWORD WINAPI XInputGetState(DWORD user, XINPUT_STATE* state) {
-    if (const long refused = port::Enter("XInputGetState", nullptr, {user}))
+    if (const long refused = port::Enter(__func__, nullptr, {user}))
         return static_cast<DWORD>(refused);
     if (user >= XUSER_MAX_COUNT)
         return ERROR_BAD_ARGUMENTS;
     XINPUT_GAMEPAD pad = {};
-    if (!PortGetHost().padState(user, pad))
+    if (!port::Host().padState(user, pad))
         return ERROR_DEVICE_NOT_CONNECTED;
     state->dwPacketNumber = 0;
     state->Gamepad = pad;

@@ -5,17 +5,30 @@
 'use strict';
 
 (function () {
-  // The keys the game polls, by the physical key, as Windows' virtual-key codes.
+  // Windows' virtual-key codes of the keys the game polls.
+  const VK_LEFT = 0x25;
+  const VK_RIGHT = 0x27;
+  const VK_RETURN = 0x0D;
+  const VK_ESCAPE = 0x1B;
+  const VK_F5 = 0x74;
+  // The keys the game polls, by the physical key (and the name on a key button).
   const VIRTUAL_KEYS = {
-    ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
-    Enter: 0x0D, NumpadEnter: 0x0D, Escape: 0x1B, F5: 0x74,
+    ArrowLeft: VK_LEFT, ArrowRight: VK_RIGHT, Enter: VK_RETURN, NumpadEnter: VK_RETURN,
+    Escape: VK_ESCAPE, F5: VK_F5,
   };
-  // The buttons the game reads, by their index in the standard layout, as XInput's bits: A, Y,
-  // Back, Start, the d-pad's left and right.
-  const PAD_BUTTONS = [[0, 0x1000], [3, 0x8000], [8, 0x0020], [9, 0x0010], [14, 0x0004],
-                       [15, 0x0008]];
+  // XInput's bits of the pad buttons the game reads.
+  const XINPUT_GAMEPAD_A = 0x1000;
+  const XINPUT_GAMEPAD_Y = 0x8000;
+  const XINPUT_GAMEPAD_BACK = 0x0020;
+  const XINPUT_GAMEPAD_START = 0x0010;
+  const XINPUT_GAMEPAD_DPAD_LEFT = 0x0004;
+  const XINPUT_GAMEPAD_DPAD_RIGHT = 0x0008;
+  // Those buttons by their index in the standard layout.
+  const PAD_BUTTONS = [[0, XINPUT_GAMEPAD_A], [3, XINPUT_GAMEPAD_Y], [8, XINPUT_GAMEPAD_BACK],
+                       [9, XINPUT_GAMEPAD_START], [14, XINPUT_GAMEPAD_DPAD_LEFT],
+                       [15, XINPUT_GAMEPAD_DPAD_RIGHT]];
   // A or Start: OK for the page's box and for "Play again".
-  const PAD_OK = 0x1000 | 0x0010;
+  const PAD_OK = XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_START;
   // The game's working folder in the in-memory file system: the title is read from it and
   // the log written to it.
   const RUN_FOLDER = '/game';
@@ -105,8 +118,7 @@
   // canvas's.
   function aim(event) {
     const box = canvas.getBoundingClientRect();
-    const left = event.clientX < box.left + box.width / 2;
-    hold(event, left ? VIRTUAL_KEYS.ArrowLeft : VIRTUAL_KEYS.ArrowRight);
+    hold(event, event.clientX < box.left + box.width / 2 ? VK_LEFT : VK_RIGHT);
   }
   function hold(event, vk) {
     event.preventDefault();

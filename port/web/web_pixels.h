@@ -2,7 +2,7 @@
 #ifndef VANTOREL_PORT_WEB_PIXELS_H
 #define VANTOREL_PORT_WEB_PIXELS_H
 
-#include <windows.h>
+#include "host.h"
 
 #include <cstdint>
 #include <vector>
@@ -13,10 +13,10 @@ namespace webpixels {
 // memory order; widen565.h).
 std::vector<uint32_t> MakeTable();
 
-// Called by the host's flip: the page (rows `pitch` bytes apart) into `out`, width x height
-// pixels with no gaps between rows.
-void ToRgba(const WORD* pixels, LONG pitch, int width, int height,
-            const std::vector<uint32_t>& table, uint32_t* out);
+// Called by the host's flip: the page into `out`, width x height pixels with no gaps between
+// rows.
+void ToRgba(const PortRows& page, int width, int height, const std::vector<uint32_t>& table,
+            uint32_t* out);
 
 } // namespace webpixels
 

@@ -62,6 +62,7 @@ std::string Name(HRESULT code) {
         {DD_OK, "DD_OK"},
         {DDERR_NOEXCLUSIVEMODE, "DDERR_NOEXCLUSIVEMODE"},
         {DDERR_SURFACELOST, "DDERR_SURFACELOST"},
+        {DDERR_SURFACEBUSY, "DDERR_SURFACEBUSY"},
         {DDERR_WRONGMODE, "DDERR_WRONGMODE"}};
     for (const auto& named : names)
         if (named.first == code)
@@ -213,6 +214,14 @@ int main() {
     Seen("mode-again");
     Run(1, AllKept);
     Seen("mode-again-frames");
+
+    // A title left locked, as after a refused Unlock: its blit is refused as busy, with a box.
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof desc;
+    Say("title-locked.Lock", Name(titleSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr)));
+    Run(1);
+    Say("title-locked.boxes", Boxes());
+    titleSurface->Unlock(nullptr);
 
     // A title the loader refuses on its size, a file of headers alone; then set-up and frames.
     ReleaseDirectDraw();

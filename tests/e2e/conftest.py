@@ -38,14 +38,15 @@ def native_game(display, start_game):
 
 @pytest.fixture
 def wine_game(display, wine_env, start_game):
-    """start(title=the build's FinalTitle.bmp, prepare=None) -> vantorel.exe under Wine."""
+    """start(title=the build's FinalTitle.bmp, prepare=None, debug=None) -> vantorel.exe under
+    Wine, with WINEDEBUG=debug when given."""
     exe = os.path.join(harness.WINDOWS_BIN, "vantorel.exe")
 
-    def launch(folder):
-        return harness.Game(["wine", exe], folder, wine_env, display, focus="Wine desktop")
-
-    def start(title=os.path.join(harness.WINDOWS_BIN, "FinalTitle.bmp"), prepare=None):
-        return start_game(launch, title, prepare)
+    def start(title=os.path.join(harness.WINDOWS_BIN, "FinalTitle.bmp"), prepare=None,
+              debug=None):
+        env = dict(wine_env, WINEDEBUG=debug) if debug else wine_env
+        return start_game(lambda folder: harness.Game(["wine", exe], folder, env, display,
+                                                      focus="Wine desktop"), title, prepare)
 
     yield start
     harness.end_wine(wine_env)

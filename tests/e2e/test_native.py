@@ -57,6 +57,18 @@ def test_without_a_gpu_the_window_surface_is_chosen(display, native_game, tmp_pa
     assert path_taken(log) == "path window surface"
 
 
+def test_with_sdls_vsync_off_the_game_still_plays_at_60(display, native_game, tmp_path):
+    log = tmp_path / "presents.txt"
+    native_game(dict(display.env(), VANTOREL_PRESENT_LOG=str(log), SDL_RENDER_VSYNC="0"))
+
+    def presents():  # CLOCK_MONOTONIC ns of each page shown
+        return log.exists() and [int(t) for t in log.read_text().splitlines() if t.isdigit()]
+
+    times = harness.poll(lambda: len(presents() or []) > 150 and presents(), 30)
+    assert times, "fewer than 150 pages in 30 s"
+    assert 55 <= 120e9 / (times[-1] - times[-121]) <= 61
+
+
 def test_outside_the_field_the_first_frame_is_the_golden_one(game, display):
     bad = scene.golden_differences(display.last_shot, TOLERANCE, leave_out=scene.FIELD)
     assert bad == [], f"{len(bad)} rows differ, first at {bad[:3]}"

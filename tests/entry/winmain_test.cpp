@@ -17,12 +17,16 @@ namespace {
 const HINSTANCE Instance = reinterpret_cast<HINSTANCE>(uintptr_t{0x400000});
 const char* const ExitLine = "Game successfully returning...\n";
 
-// The loop's calls: P for PeekMessageA (a pass), D for a dispatched message, F for a frame.
+// The loop's calls: P for PeekMessageA (a pass), D for a dispatched message, F for a frame, and
+// B and E where the timer's period of 1 ms is begun and ended.
 std::string Passes() {
     std::string passes;
-    for (const std::string& call : scripted::CallNames())
-        if (call == "PeekMessageA" || call == "DispatchMessageA" || call == "Flip")
-            passes += call[0];
+    for (const scripted::Call& call : scripted::Calls()) {
+        if (call.name == "PeekMessageA" || call.name == "DispatchMessageA" || call.name == "Flip")
+            passes += call.name[0];
+        if (call.name == "timeBeginPeriod" || call.name == "timeEndPeriod")
+            passes += std::string(call.args[0] == 1 ? "" : "!") + call.name[4];
+    }
     return passes;
 }
 
@@ -72,7 +76,7 @@ TEST_F(EntryTest, OneMessageThenOneFramePerPassUntilAnOrderlyEnd) {
             ++pumpsWithCursor;
         scripted::SetKey(VK_ESCAPE, pump == 5);
     });
-    EXPECT_EQ(Passes(), "PDFPDFPDFPFPP");
+    EXPECT_EQ(Passes(), "BPDFPDFPDFPFPPE");
     EXPECT_EQ(ReadFile("Log.txt"), ExitLine);
     EXPECT_EQ(pumpsWithCursor, 0);
 }
@@ -84,7 +88,7 @@ TEST_F(EntryTest, ClosingTheWindowEndsTheGameInOrder) {
             scripted::RequestClose();
     });
     EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(Passes(), "PFPFPDP");
+    EXPECT_EQ(Passes(), "BPFPFPDPE");
 }
 
 // Each failure's box, on the GDI page while the game holds the screen, then its log line; a
@@ -127,6 +131,8 @@ TEST_F(EntryTest, EachFailureShowsItsBoxAndLogsItsLine) {
             log += ExitLine;
         EXPECT_EQ(ReadFile("Log.txt"), log);
         EXPECT_EQ(scripted::CallCount("Flip"), c.flips);
+        EXPECT_EQ(scripted::CallCount("timeBeginPeriod"), c.exitCode == 0);
+        EXPECT_EQ(scripted::CallCount("timeEndPeriod"), c.exitCode == 0);
         const std::vector<std::string> calls = scripted::CallNames();
         const auto boxCall = std::find(calls.begin(), calls.end(), "MessageBoxA");
         EXPECT_EQ(boxCall[-1] == "FlipToGDISurface", c.gdiFirst);

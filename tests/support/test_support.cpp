@@ -2,6 +2,7 @@
 
 #include "display/device.h"
 #include "display/frame.h"
+#include "display/pacing.h"
 #include "game/collisions.h"
 #include "game/play.h"
 #include "game/world.h"
@@ -37,8 +38,8 @@ class StartStateCopy : public ::testing::Environment {
                  Keep(gameOver),       Keep(debugInfo),    Keep(nextMoveTime), Keep(nextInputTime),
                  Keep(nextToggleTime), Keep(randomState),  Keep(frameCount),   Keep(lastFps),
                  Keep(nextFpsTime),    Keep(directDraw),   Keep(directDraw4),  Keep(primarySurface),
-                 Keep(backBuffer),     Keep(titleSurface), Keep(primaryDesc),  Keep(mainWindow)};
-        start.push_back(Keep(pads));
+                 Keep(backBuffer),     Keep(titleSurface), Keep(primaryDesc),  Keep(mainWindow),
+                 Keep(framePacer),     Keep(pads)};
     }
 };
 

@@ -61,9 +61,13 @@ class Page:
         return result
 
     def step(self, frames=1):
-        while frames:
+        """Lets frames go, and waits until the last has been shown: the game may sleep first."""
+        left = frames
+        while left:
             self.wait("return heldFrames.waiting() > 0")
-            frames = self.js("return heldFrames.run(arguments[0])", frames)
+            left = self.js("return heldFrames.run(arguments[0])", left)
+        if frames:
+            self.wait("return heldFrames.waiting() > 0 || vantorel.state !== 'running'")
 
     def key(self, key, frames=1):
         ActionChains(self.driver).key_down(key).perform()

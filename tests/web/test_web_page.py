@@ -4,6 +4,7 @@ import os
 from selenium.webdriver.common.keys import Keys
 
 import scene
+from chromium import FAST_FRAMES
 from harness import poll
 
 PADDLE_STEP = 5  # pixels a frame while an arrow is held
@@ -14,6 +15,18 @@ PAD_BACK = 8
 PAD_START = 9
 PAD_LEFT = 14
 PAD_RIGHT = 15
+
+
+# Clicks the page's "Log.txt" link without leaving the page, and reads what it hands out:
+# [download name, type, text, its address, whether the address of the last click still reads].
+CLICK_THE_LOG_LINK = """
+const link = document.getElementById('log');
+link.addEventListener('click', (event) => event.preventDefault(), {once: true});
+link.click();
+const last = arguments[0] && fetch(arguments[0]).then(() => 'kept', () => 'revoked');
+return Promise.all([fetch(link.href).then((r) => r.blob()), last]).then(([blob, old]) =>
+  blob.text().then((text) => [link.download, blob.type, text, link.href, old]));
+"""
 
 
 def press_on_the_pad(game, button):
@@ -44,11 +57,17 @@ def test_without_a_title_the_box_waits_for_return_and_the_game_plays(page, brows
     game = page()
     game.wait("return !document.getElementById('box-panel').hidden")
     assert game.text("box-text") == "Could not open FinalTitle.bmp"
+    assert game.text("box-caption") == "ERROR"
+    assert game.js("return document.querySelector('#box-panel .box.error') !== null")
     assert game.js("return vantorel.frames") == 0
     game.key(Keys.RETURN, frames=0)
     game.wait("return vantorel.frames === 1")
     assert scene.no_title(game.shot()) == ""
     assert game.log() == b"Could not open FinalTitle.bmp\r\n"
+    # The "Log.txt" link hands out the log as it is at each click, and lets the last copy go.
+    first = game.js(CLICK_THE_LOG_LINK, None)
+    assert first[:3] == ["Log.txt", "text/plain", "Could not open FinalTitle.bmp\r\n"]
+    assert game.js(CLICK_THE_LOG_LINK, first[3])[4] == "revoked"
 
 
 def test_a_failed_start_shows_its_box_until_a_on_a_pad_then_ends_with_code_1(page):
@@ -76,8 +95,16 @@ def test_a_hidden_tab_stops_the_frames_until_it_is_shown(page, browser):
     hidden, shown = game.wait("return seen.length === 2 && seen")
     assert hidden["state"] == "hidden"
     assert shown["state"] == "visible"
-    assert shown["frames"] == hidden["frames"]
+    # At most the frame under way, which may have been waiting for its turn to be shown.
+    assert hidden["frames"] <= shown["frames"] <= hidden["frames"] + 1
     game.wait(f"return vantorel.frames > {shown['frames']}")
+
+
+def test_animation_frames_faster_than_60_hz_still_play_at_60(page):
+    game = page(held=False, before=FAST_FRAMES)
+    game.wait("return shown.length > 150", timeout=30)
+    rate = game.js("const t = shown.slice(-121); return 120000 / (t[120] - t[0])")
+    assert 55 <= rate <= 61
 
 
 def test_keys_do_nothing_while_the_page_is_hidden(page):

@@ -1,10 +1,10 @@
-#include "sdl_path.h"
+#include "sdl_page_route.h"
 
 #include <SDL.h>
 
 #include <initializer_list>
 
-namespace sdlpath {
+namespace pageroute {
 
 Choice UserChoice(const char* framebufferAcceleration, const char* renderDriver) {
     const char* hint = framebufferAcceleration;
@@ -49,4 +49,4 @@ bool KeepRenderer(Choice choice, const char* name, unsigned flags, const char* g
     return true;
 }
 
-} // namespace sdlpath
+} // namespace pageroute

@@ -1,12 +1,12 @@
-// Which way the SDL2 host sends pages to the screen. A renderer with vsync keeps the display's
-// rhythm for almost nothing when a GPU does the work; when the renderer is a rasteriser running
+// The way the SDL2 host's pages reach the screen. A renderer with vsync keeps the picture from
+// tearing for almost nothing when a GPU does the work; when the renderer is a rasteriser running
 // on the processor, it costs several times what the window's own surface does, so the host
-// takes the surface and paces the pages itself. The rules are here, apart from SDL, so that the
-// tests can hold them.
-#ifndef VANTOREL_PORT_SDL_PATH_H
-#define VANTOREL_PORT_SDL_PATH_H
+// takes the surface. The rules are apart from the host's SDL calls,
+// so that its tests can hold them.
+#ifndef VANTOREL_PORT_SDL_PAGE_ROUTE_H
+#define VANTOREL_PORT_SDL_PAGE_ROUTE_H
 
-namespace sdlpath {
+namespace pageroute {
 
 // What the user asked for through SDL's own hints.
 enum class Choice { Automatic, Renderer, WindowSurface };
@@ -26,6 +26,6 @@ bool TryRenderer(Choice choice, bool softwareOnly);
 // there is none), goes unless the user asked for the renderer.
 bool KeepRenderer(Choice choice, const char* name, unsigned flags, const char* glRenderer);
 
-} // namespace sdlpath
+} // namespace pageroute
 
 #endif
