@@ -5,6 +5,7 @@
 #define VANTOREL_PORT_HOST_H
 
 #include <windows.h>
+#include <xinput.h>
 
 // A page of 16-bit 5-6-5 pixels: its first row and the bytes from one row to the next.
 struct PortRows {
@@ -45,6 +46,9 @@ struct PortHost {
     void (*present)(const PortRows& page, int width, int height);
     // GetForegroundWindow: whether the game's window is the one in front, taking the keys.
     bool (*inFront)();
+    // XInputGetState: whether pad `user` (0 to 3) is plugged in, and if so the buttons the game
+    // reads and its left stick across now, in XInput's terms.
+    bool (*padState)(DWORD user, XINPUT_GAMEPAD& pad);
 };
 
 // The program's start on every host: installs `host`, runs the game's WinMain and takes the

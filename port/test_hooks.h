@@ -16,7 +16,8 @@
 // its text, RegisterClassExA the class's fields from cbSize to hIconSm and its name,
 // CreateWindowExA exStyle to height and both names, SetWindowLongA the index and style,
 // SetWindowPos `after` to the flags, SetStretchBltMode the mode, StretchBlt the target's
-// rectangle, PatBlt the rectangle and the raster operation.
+// rectangle, PatBlt the rectangle and the raster operation, LoadLibraryA and GetProcAddress
+// (made on the module) the name, XInputGetState the pad.
 struct PortCall {
     const char* name;
     const void* object;

@@ -3,6 +3,7 @@
 #include "shell/keys.h"
 
 #include "shell/main_window.h"
+#include "shell/pads.h"
 
 bool displaySwitchAsked = false;
 bool enterHeldBack = false;
@@ -11,7 +12,7 @@ namespace {
 
 // The top bit says held; the pressed-since-last-call bit is ignored.
 bool Down(int key) {
-    return (GetAsyncKeyState(key) & 0x8000) != 0;
+    return (GetAsyncKeyState(key) & 0x8000) != 0 || PadHeld(key);
 }
 
 } // namespace

@@ -1,10 +1,11 @@
-// The keyboard as the game reads it: polled, once per look, with no edge detection; and
+// The keyboard and the pads as the game reads them: polled, once per look, with no edge detection; and
 // Alt+Enter, which comes as a message.
 #ifndef VANTOREL_SHELL_KEYS_H
 #define VANTOREL_SHELL_KEYS_H
 
-// Called for every key the game looks at: whether it is held right now for the game. The key
-// state is the whole keyboard's, so a key counts only while the game's window is in front.
+// Called for every key the game looks at: whether it is held right now for the game, on the
+// keyboard or on a pad (pads.h). The key state is the whole keyboard's, and the pads are
+// everyone's, so both count only while the game's window is in front.
 // Enter never counts with Alt, nor while it is still held from an Alt+Enter.
 bool KeyHeld(int key);
 

@@ -9,6 +9,7 @@
 #include "shell/keys.h"
 #include "shell/log.h"
 #include "shell/main_window.h"
+#include "shell/pads.h"
 #include "shell/window_proc.h"
 
 namespace {
@@ -80,6 +81,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     const bool started = AskedForWindow(commandLine) ? InitWindowedDirectDraw() : InitDirectDraw();
     if (!started)
         return EndWithoutDisplay();
+    OpenPads();
 
     // For the game's run a Sleep of a few milliseconds is one, so that the flip's pacing can
     // wait without spinning.

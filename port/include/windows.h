@@ -39,6 +39,8 @@ typedef struct HCURSOR__* HCURSOR;
 typedef struct HBRUSH__* HBRUSH;
 typedef struct HMENU__* HMENU;
 typedef struct HDC__* HDC;
+typedef struct HMODULE__* HMODULE;
+typedef intptr_t(WINAPI* FARPROC)();
 
 typedef struct tagRECT {
     LONG left;
@@ -90,6 +92,11 @@ typedef struct tagMSG {
 #define MB_ICONERROR 0x00000010u
 #define IDOK 1
 
+// Error codes
+#define ERROR_SUCCESS 0L
+#define ERROR_BAD_ARGUMENTS 160L
+#define ERROR_DEVICE_NOT_CONNECTED 1167L
+
 // Virtual keys
 #define VK_RETURN 0x0D
 #define VK_ESCAPE 0x1B
@@ -126,6 +133,10 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 SHORT GetAsyncKeyState(int key);
 HWND GetForegroundWindow(void);
 void Sleep(DWORD ms);
+
+// Libraries: only XInput's, which the game loads at start
+HMODULE LoadLibraryA(LPCSTR name);
+FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 
 // GDI on a surface's device context
 COLORREF SetTextColor(HDC dc, COLORREF colour);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <stdexcept>
 
 namespace scripted {
@@ -22,6 +23,7 @@ struct State {
     DWORD clock = 0;
     bool keys[256] = {};
     bool inFront = true;
+    std::optional<XINPUT_GAMEPAD> pads[XUSER_MAX_COUNT];
     std::map<std::string, Failure> failures;
     bool recording = true;
     std::vector<Call> calls;
@@ -48,7 +50,8 @@ const char* const knownCalls =
     " PostMessageA PostQuitMessage PeekMessageA TranslateMessage DispatchMessageA DefWindowProcA"
     " MessageBoxA SetTextColor SetBkColor SetBkMode TextOutA Sleep timeBeginPeriod timeEndPeriod"
     " SetWindowLongA SetWindowPos AdjustWindowRectEx GetSystemMetrics GetClientRect"
-    " SetStretchBltMode StretchBlt PatBlt ";
+    " SetStretchBltMode StretchBlt PatBlt"
+    " LoadLibraryA GetProcAddress XInputGetState ";
 
 bool Known(const std::string& call) {
     return !call.empty() && call.find(' ') == std::string::npos &&
@@ -85,6 +88,13 @@ long Enter(const PortCall& call) {
     if (it->second.times > 0 && --it->second.times == 0)
         state.failures.erase(it);
     return code;
+}
+
+bool PadState(DWORD user, XINPUT_GAMEPAD& pad) {
+    if (!state.pads[user])
+        return false;
+    pad = *state.pads[user];
+    return true;
 }
 
 int ShowBox(HWND owner, const char* text, const char* caption, UINT style) {
@@ -135,6 +145,7 @@ const PortHost host = {
     .restoreDisplayMode = [] { state.modeSet = false; },
     .present = Present,
     .inFront = [] { return state.inFront; },
+    .padState = PadState,
 };
 
 } // namespace
@@ -160,6 +171,17 @@ void SetKey(int vk, bool down) {
 
 void SetForeground(bool inFront) {
     state.inFront = inFront;
+}
+
+void SetPad(DWORD user, WORD buttons, SHORT stickX) {
+    XINPUT_GAMEPAD pad = {};
+    pad.wButtons = buttons;
+    pad.sThumbLX = stickX;
+    state.pads[user] = pad;
+}
+
+void UnplugPad(DWORD user) {
+    state.pads[user].reset();
 }
 
 void FailCall(const std::string& call, int times, long code) {

@@ -6,6 +6,7 @@
 
 #include <ddraw.h>
 #include <windows.h>
+#include <xinput.h>
 
 #include <array>
 #include <functional>
@@ -46,6 +47,10 @@ void Install();
 void SetClock(DWORD ms);
 void AdvanceClock(DWORD ms);
 void SetKey(int vk, bool down);
+// Pad `user` (0 to 3) plugged in, holding these buttons and its left stick this far across;
+// pulled out. None is plugged in after Install.
+void SetPad(DWORD user, WORD buttons, SHORT stickX = 0);
+void UnplugPad(DWORD user);
 // Whether the game's window is in front (GetForegroundWindow); it is after Install.
 void SetForeground(bool inFront);
 

@@ -80,10 +80,6 @@ bool KeyboardHolds(int vk) {
     }
 }
 
-bool KeyDown(int vk) {
-    return KeyboardHolds(vk) || sdlpad::Held(vk);
-}
-
 bool InFront() {
     return !focus.reported || (focus.focused && !focus.minimised);
 }
@@ -399,7 +395,7 @@ void Present(const PortRows& page, int width, int height) {
 const PortHost host = {
     .now = SDL_GetTicks,
     .sleep = SDL_Delay,
-    .keyDown = KeyDown,
+    .keyDown = KeyboardHolds,
     .messageBox = ShowBox,
     .openWindow = OpenWindow,
     .closeWindow = CloseWindow,
@@ -410,6 +406,7 @@ const PortHost host = {
     .restoreDisplayMode = RestoreMode,
     .present = Present,
     .inFront = InFront,
+    .padState = sdlpad::State,
 };
 
 } // namespace

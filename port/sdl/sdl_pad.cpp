@@ -1,77 +1,83 @@
 #include "sdl_pad.h"
 
-#include <windows.h>
-
-#include <algorithm>
-#include <vector>
-
 namespace sdlpad {
 namespace {
 
-std::vector<SDL_GameController*> pads;
+// XInput's four places; a fifth pad is not read, as on Windows.
+SDL_GameController* places[XUSER_MAX_COUNT] = {};
 
-// The stick must go past half its travel; exactly half does nothing.
-constexpr Sint16 HalfTravel = 16384;
+// The buttons the game reads, as XInput's bits.
+struct Button {
+    SDL_GameControllerButton button;
+    WORD bit;
+};
+constexpr Button Buttons[] = {
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, XINPUT_GAMEPAD_DPAD_LEFT},
+    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, XINPUT_GAMEPAD_DPAD_RIGHT},
+    {SDL_CONTROLLER_BUTTON_START, XINPUT_GAMEPAD_START},
+    {SDL_CONTROLLER_BUTTON_BACK, XINPUT_GAMEPAD_BACK},
+    {SDL_CONTROLLER_BUTTON_A, XINPUT_GAMEPAD_A},
+    {SDL_CONTROLLER_BUTTON_Y, XINPUT_GAMEPAD_Y},
+};
 
-bool Button(SDL_GameController* pad, SDL_GameControllerButton button) {
-    return SDL_GameControllerGetButton(pad, button) != 0;
+SDL_GameController** PlaceOf(SDL_GameController* pad) {
+    for (SDL_GameController*& place : places)
+        if (place == pad)
+            return &place;
+    return nullptr;
 }
 
-bool Holds(SDL_GameController* pad, int vk) {
-    const Sint16 stick = SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_LEFTX);
-    switch (vk) {
-    case VK_LEFT:
-        return Button(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT) || stick < -HalfTravel;
-    case VK_RIGHT:
-        return Button(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT) || stick > HalfTravel;
-    case VK_RETURN:
-        return Button(pad, SDL_CONTROLLER_BUTTON_A) || Button(pad, SDL_CONTROLLER_BUTTON_START);
-    case VK_F5:
-        return Button(pad, SDL_CONTROLLER_BUTTON_Y);
-    case VK_ESCAPE:
-        return Button(pad, SDL_CONTROLLER_BUTTON_BACK);
-    default:
-        return false;
-    }
+void Plug(int device) {
+    SDL_GameController* pad = SDL_GameControllerOpen(device);
+    if (!pad)
+        return;
+    // A pad already in place (SDL repeats the news) keeps it; without a free place it is not read.
+    SDL_GameController** place = PlaceOf(pad) ? nullptr : PlaceOf(nullptr);
+    if (place)
+        *place = pad;
+    else
+        SDL_GameControllerClose(pad);
 }
 
 } // namespace
 
 void Open() {
     // SDL would drop pad input while no window of its own has the keyboard focus, which is
-    // always where no window manager runs. The game itself reads keys only while in front.
+    // always where no window manager runs. The game itself reads pads only while in front.
     SDL_SetHintWithPriority(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1", SDL_HINT_DEFAULT);
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 void Close() {
-    for (SDL_GameController* pad : pads)
-        SDL_GameControllerClose(pad);
-    pads.clear();
+    for (SDL_GameController*& place : places) {
+        if (place)
+            SDL_GameControllerClose(place);
+        place = nullptr;
+    }
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 void Event(const SDL_Event& event) {
     if (event.type == SDL_CONTROLLERDEVICEADDED) {
-        SDL_GameController* pad = SDL_GameControllerOpen(event.cdevice.which);
-        // A pad already open (SDL repeats the news) is counted once.
-        if (pad && std::find(pads.begin(), pads.end(), pad) == pads.end())
-            pads.push_back(pad);
-        else if (pad)
-            SDL_GameControllerClose(pad);
+        Plug(event.cdevice.which);
     } else if (event.type == SDL_CONTROLLERDEVICEREMOVED) {
-        SDL_GameController* pad = SDL_GameControllerFromInstanceID(event.cdevice.which);
-        const auto found = std::find(pads.begin(), pads.end(), pad);
-        if (found != pads.end()) {
-            SDL_GameControllerClose(pad);
-            pads.erase(found);
+        SDL_GameController** place = PlaceOf(SDL_GameControllerFromInstanceID(event.cdevice.which));
+        if (place && *place) {
+            SDL_GameControllerClose(*place);
+            *place = nullptr;
         }
     }
 }
 
-bool Held(int vk) {
-    return std::any_of(pads.begin(), pads.end(),
-                       [vk](SDL_GameController* pad) { return Holds(pad, vk); });
+bool State(DWORD user, XINPUT_GAMEPAD& pad) {
+    SDL_GameController* controller = places[user];
+    if (!controller)
+        return false;
+    for (const Button& b : Buttons)
+        if (SDL_GameControllerGetButton(controller, b.button))
+            pad.wButtons |= b.bit;
+    pad.sThumbLX = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX);
+    return true;
 }
 
 } // namespace sdlpad

@@ -1,7 +1,10 @@
-// Gamepads for the SDL2 host: any number, plugged in or out at any time, each adding its
-// controls to the keys the game polls.
+// Gamepads for the SDL2 host: SDL's game controllers as XInput's four pads, plugged in or out
+// at any time, each keeping its place while it stays.
 #ifndef VANTOREL_PORT_SDL_PAD_H
 #define VANTOREL_PORT_SDL_PAD_H
+
+#include <windows.h>
+#include <xinput.h>
 
 #include <SDL.h>
 
@@ -12,13 +15,13 @@ namespace sdlpad {
 void Open();
 void Close();
 
-// Called with every event the host takes: a pad plugged in is opened, one pulled out closed.
+// Called with every event the host takes: a pad plugged in takes the first free place, one
+// pulled out leaves its place free.
 void Event(const SDL_Event& event);
 
-// Called by GetAsyncKeyState: whether any pad holds this virtual key. Left and Right are the
-// d-pad or the left stick past half its travel; Enter is A (the bottom face button) or Start;
-// F5 is Y (the top face button); Escape is Back.
-bool Held(int vk);
+// Called by XInputGetState: whether a pad is in place `user`, and the buttons the game reads
+// (the d-pad across, A, Y, Start, Back) and its left stick across.
+bool State(DWORD user, XINPUT_GAMEPAD& pad);
 
 } // namespace sdlpad
 

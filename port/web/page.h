@@ -8,9 +8,11 @@ extern "C" {
 
 // Called by the host's clock: the page's monotonic clock in milliseconds.
 double vantorel_page_now();
-// Called by GetAsyncKeyState: whether this virtual key is held on the keyboard, by a finger or
-// on a pad.
+// Called by GetAsyncKeyState: whether this virtual key is held on the keyboard or by a finger.
 int vantorel_page_key_down(int vk);
+// Called by XInputGetState: pad `user`'s buttons as XInput's bits, its left stick across in
+// *stickX; -1 when there is none.
+int vantorel_page_pad(int user, short* stickX);
 // Called by GetForegroundWindow: whether the page is the one shown, taking the keys.
 int vantorel_page_in_front();
 // Called by MessageBoxA: shows the box in the page; waits until OK, Return or Space.

@@ -1,6 +1,7 @@
-// The page around the game: the canvas it draws on, the keys it polls (from the keyboard, a
-// finger or a pad), its message boxes, its log, and what the page shows when a run ends. Each
-// run is a fresh module (vantorel.js), as each start of the Windows program is a fresh process.
+// The page around the game: the canvas it draws on, the keys it polls (from the keyboard or a
+// finger), the pads it reads, its message boxes, its log, and what the page shows when a run
+// ends. Each run is a fresh module (vantorel.js), as each start of the Windows program is a
+// fresh process.
 'use strict';
 
 (function () {
@@ -15,11 +16,19 @@
     ArrowLeft: VK_LEFT, ArrowRight: VK_RIGHT, Enter: VK_RETURN, NumpadEnter: VK_RETURN,
     Escape: VK_ESCAPE, F5: VK_F5,
   };
-  // A pad's controls in the standard layout, and the key each stands for.
-  const PAD_BUTTONS = [[0, VK_RETURN], [9, VK_RETURN], [3, 0x74], [8, 0x1B],
-                       [14, VK_LEFT], [15, VK_RIGHT]];
-  // The left stick holds an arrow only past half its travel.
-  const STICK_HALF = 0.5;
+  // XInput's bits of the pad buttons the game reads.
+  const XINPUT_GAMEPAD_A = 0x1000;
+  const XINPUT_GAMEPAD_Y = 0x8000;
+  const XINPUT_GAMEPAD_BACK = 0x0020;
+  const XINPUT_GAMEPAD_START = 0x0010;
+  const XINPUT_GAMEPAD_DPAD_LEFT = 0x0004;
+  const XINPUT_GAMEPAD_DPAD_RIGHT = 0x0008;
+  // Those buttons by their index in the standard layout.
+  const PAD_BUTTONS = [[0, XINPUT_GAMEPAD_A], [3, XINPUT_GAMEPAD_Y], [8, XINPUT_GAMEPAD_BACK],
+                       [9, XINPUT_GAMEPAD_START], [14, XINPUT_GAMEPAD_DPAD_LEFT],
+                       [15, XINPUT_GAMEPAD_DPAD_RIGHT]];
+  // A or Start: OK for the page's box and for "Play again".
+  const PAD_OK = XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_START;
   // The game's working folder in the in-memory file system: the title is read from it and
   // the log written to it.
   const RUN_FOLDER = '/game';
@@ -39,8 +48,9 @@
     .catch(() => null);
 
   const held = new Set();
-  // The keys the pads held when last polled, once a frame.
-  const padHeld = new Set();
+  // XInput's four pads as last polled, once a frame: null where none is, else its buttons as
+  // XInput's bits and its left stick across.
+  const pads = [null, null, null, null];
   let padOk = false;
   // Each finger (or pen, or a pointer on a key button) holds one key, by its pointer id.
   const fingers = new Map();
@@ -135,36 +145,51 @@
   for (const type of ['pointerup', 'pointercancel', 'lostpointercapture'])
     element('play').addEventListener(type, lift);
 
-  // Each frame, and each page frame while a box or the end waits, reads the pads afresh. A
-  // press of A or Start is OK for the page's box and for "Play again"; one held since before
-  // the box came up is not, as a key held then does not close it either.
-  function pollPads() {
-    padHeld.clear();
-    for (const pad of navigator.getGamepads ? navigator.getGamepads() : []) {
-      if (!pad || pad.mapping !== 'standard')
-        continue;
-      for (const [index, vk] of PAD_BUTTONS) {
-        if (pad.buttons[index] && pad.buttons[index].pressed)
-          padHeld.add(vk);
-      }
-      if (pad.axes[0] < -STICK_HALF)
-        padHeld.add(VK_LEFT);
-      if (pad.axes[0] > STICK_HALF)
-        padHeld.add(VK_RIGHT);
+  // A pad in the standard layout as XInput reads it: the stick's -1 to 1 over XInput's range,
+  // clamped, since a wrapped value would turn the stick round.
+  function xinputPad(pad) {
+    let buttons = 0;
+    for (const [index, bit] of PAD_BUTTONS) {
+      if (pad.buttons[index] && pad.buttons[index].pressed)
+        buttons |= bit;
     }
-    const ok = padHeld.has(VK_RETURN);
+    const x = pad.axes[0] || 0;
+    const stickX = Math.round(Math.max(-32768, Math.min(32767, x < 0 ? x * 32768 : x * 32767)));
+    return {buttons: buttons, stickX: stickX};
+  }
+
+  // Each frame, and each page frame while a box or the end waits, reads the pads afresh.
+  function pollPads() {
+    const found = navigator.getGamepads ? navigator.getGamepads() : [];
+    for (let user = 0; user < pads.length; ++user) {
+      const pad = found[user];
+      pads[user] = pad && pad.mapping === 'standard' ? xinputPad(pad) : null;
+    }
+  }
+
+  // A press of A or Start is OK for the page's box and for "Play again"; one held since before
+  // the box came up is not, as a key held then does not close it either.
+  function padOkPressed() {
+    const ok = pads.some((pad) => pad !== null && (pad.buttons & PAD_OK) !== 0);
     const pressed = ok && !padOk;
     padOk = ok;
-    if (pressed && closeBox)
+    return pressed;
+  }
+
+  function answerPads() {
+    pollPads();
+    if (!padOkPressed())
+      return;
+    if (closeBox)
       closeBox();
-    else if (pressed && status.state === 'ended')
+    else if (status.state === 'ended')
       start();
   }
   function pollPadsWhileWaiting() {
     pollingPads = Boolean(closeBox) || status.state === 'ended';
     if (!pollingPads)
       return;
-    pollPads();
+    answerPads();
     requestAnimationFrame(pollPadsWhileWaiting);
   }
   function waitWithPads() {
@@ -259,7 +284,8 @@
   // Called back by the program through page_library.js.
   const page = {
     now: () => performance.now(),
-    keyDown: (vk) => held.has(vk) || padHeld.has(vk) || fingerHolds(vk),
+    keyDown: (vk) => held.has(vk) || fingerHolds(vk),
+    pad: (user) => pads[user],
     inFront: () => document.visibilityState === 'visible',
     messageBox(caption, text, isError, dismissed) {
       element('box-caption').textContent = caption;
@@ -306,7 +332,7 @@
       requestAnimationFrame(() => {
         [tappedBeforeFrame, tapped] = [tapped, tappedBeforeFrame];
         tapped.clear();
-        pollPads();
+        answerPads();
         wakeUp();
       });
     },
@@ -334,6 +360,8 @@
   function start() {
     endedPanel.hidden = true;
     releaseAll();
+    // The game asks every pad as it starts.
+    pollPads();
     status.state = 'running';
     status.exitCode = null;
     Vantorel({

@@ -9,6 +9,13 @@ mergeInto(LibraryManager.library, {
   vantorel_page_key_down: function(vk) {
     return Module['page'].keyDown(vk) ? 1 : 0;
   },
+  vantorel_page_pad: function(user, stickX) {
+    const pad = Module['page'].pad(user);
+    if (!pad)
+      return -1;
+    HEAP16[stickX >> 1] = pad.stickX;
+    return pad.buttons;
+  },
   vantorel_page_in_front: function() {
     return Module['page'].inFront() ? 1 : 0;
   },

@@ -29,6 +29,16 @@ DWORD Now() {
     return static_cast<DWORD>(static_cast<uint64_t>(vantorel_page_now()));
 }
 
+bool PadState(DWORD user, XINPUT_GAMEPAD& pad) {
+    short stickX = 0;
+    const int buttons = vantorel_page_pad(static_cast<int>(user), &stickX);
+    if (buttons < 0)
+        return false;
+    pad.wButtons = static_cast<WORD>(buttons);
+    pad.sThumbLX = stickX;
+    return true;
+}
+
 int ShowBox(HWND, const char* text, const char* caption, UINT style) {
     vantorel_page_message_box(caption, text, (style & MB_ICONERROR) ? 1 : 0);
     return IDOK;
@@ -81,6 +91,7 @@ const PortHost host = {
     .present = Present,
     // The game's window is in front while the page is shown.
     .inFront = [] { return vantorel_page_in_front() != 0; },
+    .padState = PadState,
 };
 
 } // namespace

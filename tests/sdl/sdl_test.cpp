@@ -2,8 +2,12 @@
 // joysticks. The page on the screen is the end-to-end tests'.
 #include <windows.h>
 #include <ddraw.h>
+#include <xinput.h>
 
 #include "sdl_host.h"
+#include "shell/keys.h"
+#include "shell/main_window.h"
+#include "shell/pads.h"
 #include "test_hooks.h"
 
 #include <SDL.h>
@@ -33,10 +37,6 @@ struct SdlHostTest : ::testing::Test {
         PortReset();
         PortSetHost(nullptr);
         SDL_Quit();
-    }
-    static bool Held(int vk) {
-        SdlHost()->pumpEvents();
-        return (GetAsyncKeyState(vk) & 0x8000) != 0;
     }
     HWND window = nullptr;
 };
@@ -92,50 +92,78 @@ struct Pad {
     SDL_Joystick* stick = nullptr;
 };
 
-TEST_F(SdlHostTest, EachPadButtonHoldsItsKeyUntilReleased) {
+// What XInputGetState answers for pad `user` once the host has taken its events: -1 for no pad,
+// else its buttons.
+long Buttons(DWORD user, SHORT* stickX = nullptr) {
+    SdlHost()->pumpEvents();
+    XINPUT_STATE state = {};
+    if (XInputGetState(user, &state) != ERROR_SUCCESS)
+        return -1;
+    if (stickX)
+        *stickX = state.Gamepad.sThumbLX;
+    return state.Gamepad.wButtons;
+}
+
+// Through the game's own reading of the pads, which asks every pad afresh at OpenPads.
+struct SdlPadTest : SdlHostTest {
+    bool Held(int vk) {
+        SdlHost()->pumpEvents();
+        mainWindow = window;
+        OpenPads();
+        return KeyHeld(vk);
+    }
+};
+
+// Each button the game reads is XInput's own bit, the stick XInput's travel, and both pass
+// through the game's own mapping.
+TEST_F(SdlPadTest, ButtonsAndStickAreXInputsUntilReleased) {
     Pad pad;
     const struct {
         SDL_GameControllerButton button;
-        int vk;
-    } buttons[] = {
-        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_LEFT}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, VK_RIGHT},
-        {SDL_CONTROLLER_BUTTON_A, VK_RETURN},       {SDL_CONTROLLER_BUTTON_START, VK_RETURN},
-        {SDL_CONTROLLER_BUTTON_Y, VK_F5},           {SDL_CONTROLLER_BUTTON_BACK, VK_ESCAPE}};
+        WORD bit;
+    } buttons[] = {{SDL_CONTROLLER_BUTTON_DPAD_LEFT, XINPUT_GAMEPAD_DPAD_LEFT},
+                   {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, XINPUT_GAMEPAD_DPAD_RIGHT},
+                   {SDL_CONTROLLER_BUTTON_START, XINPUT_GAMEPAD_START},
+                   {SDL_CONTROLLER_BUTTON_BACK, XINPUT_GAMEPAD_BACK},
+                   {SDL_CONTROLLER_BUTTON_A, XINPUT_GAMEPAD_A},
+                   {SDL_CONTROLLER_BUTTON_Y, XINPUT_GAMEPAD_Y},
+                   {SDL_CONTROLLER_BUTTON_B, 0}};
     for (const auto& b : buttons) {
         SDL_JoystickSetVirtualButton(pad.stick, b.button, 1);
-        for (int vk : {VK_LEFT, VK_RIGHT, VK_RETURN, VK_F5, VK_ESCAPE})
-            EXPECT_EQ(Held(vk), vk == b.vk) << "button " << b.button << ", key " << vk;
-        EXPECT_TRUE(Held(b.vk)) << "still held a frame later";
+        EXPECT_EQ(Buttons(0), b.bit) << "button " << b.button;
         SDL_JoystickSetVirtualButton(pad.stick, b.button, 0);
-        EXPECT_FALSE(Held(b.vk)) << "button " << b.button << " released";
     }
+    for (Sint16 x : {-32768, 16384, 16385}) {
+        SDL_JoystickSetVirtualAxis(pad.stick, SDL_CONTROLLER_AXIS_LEFTX, x);
+        SHORT got = 0;
+        EXPECT_EQ(Buttons(0, &got), 0);
+        EXPECT_EQ(got, x);
+    }
+    SDL_JoystickSetVirtualButton(pad.stick, SDL_CONTROLLER_BUTTON_BACK, 1);
+    EXPECT_TRUE(Held(VK_ESCAPE));
+    EXPECT_TRUE(Held(VK_RIGHT));
+    EXPECT_FALSE(Held(VK_RETURN));
 }
 
-// Half the stick's travel is 16384 either way; only past it does the stick hold an arrow.
-TEST_F(SdlHostTest, TheLeftStickHoldsAnArrowOnlyPastHalfItsTravel) {
-    Pad pad;
-    const struct {
-        Sint16 x;
-        int vk; // the arrow held, if any
-    } positions[] = {{-16385, VK_LEFT}, {-16384, 0}, {-8000, 0}, {16384, 0}, {16385, VK_RIGHT}};
-    for (const auto& p : positions) {
-        SDL_JoystickSetVirtualAxis(pad.stick, SDL_CONTROLLER_AXIS_LEFTX, p.x);
-        EXPECT_EQ(Held(VK_LEFT), p.vk == VK_LEFT) << p.x;
-        EXPECT_EQ(Held(VK_RIGHT), p.vk == VK_RIGHT) << p.x;
-    }
-}
-
-// A pad plugged in during play adds its controls; one pulled out mid-press lets go of its key.
-TEST_F(SdlHostTest, PadsComeAndGoDuringPlay) {
+// Each pad keeps its place while it stays; a place left free is the next pad's, and a fifth
+// pad is not read. One pulled out mid-press lets go of its key.
+TEST_F(SdlPadTest, PadsComeAndGoDuringPlayEachInItsPlace) {
     Pad first;
     SDL_JoystickSetVirtualButton(first.stick, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 1);
     ASSERT_TRUE(Held(VK_RIGHT));
     Pad second;
     SDL_JoystickSetVirtualButton(second.stick, SDL_CONTROLLER_BUTTON_DPAD_LEFT, 1);
-    EXPECT_TRUE(Held(VK_LEFT));
+    EXPECT_EQ(Buttons(1), XINPUT_GAMEPAD_DPAD_LEFT);
     first.Unplug();
-    EXPECT_FALSE(Held(VK_RIGHT));
-    EXPECT_TRUE(Held(VK_LEFT));
+    EXPECT_FALSE(KeyHeld(VK_RIGHT)) << "pulled out mid-press";
+    EXPECT_EQ(Buttons(0), -1);
+    EXPECT_EQ(Buttons(1), XINPUT_GAMEPAD_DPAD_LEFT);
+    Pad third, fourth, fifth, sixth;
+    SDL_JoystickSetVirtualButton(third.stick, SDL_CONTROLLER_BUTTON_A, 1);
+    SDL_JoystickSetVirtualButton(sixth.stick, SDL_CONTROLLER_BUTTON_Y, 1);
+    EXPECT_EQ(Buttons(0), XINPUT_GAMEPAD_A);
+    EXPECT_EQ(Buttons(3), 0);
+    EXPECT_FALSE(Held(VK_F5)) << "a fifth pad";
 }
 
 } // namespace

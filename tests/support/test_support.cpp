@@ -9,6 +9,7 @@
 #include "game/world.h"
 #include "shell/keys.h"
 #include "shell/main_window.h"
+#include "shell/pads.h"
 #include "scripted_host.h"
 
 #include <cstdlib>
@@ -44,7 +45,7 @@ class StartStateCopy : public ::testing::Environment {
                  Keep(directDraw4),    Keep(primarySurface), Keep(backBuffer),
                  Keep(titleSurface),   Keep(primaryDesc),    Keep(mainWindow),
                  Keep(framePacer),     Keep(windowed),       Keep(displaySwitchAsked),
-                 Keep(enterHeldBack)};
+                 Keep(enterHeldBack),     Keep(pads)};
     }
 };
 
