@@ -11,8 +11,12 @@ bool enterHeldBack = false;
 namespace {
 
 // The top bit says held; the pressed-since-last-call bit is ignored.
+bool KeyboardDown(int key) {
+    return (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
 bool Down(int key) {
-    return (GetAsyncKeyState(key) & 0x8000) != 0 || PadHeld(key);
+    return KeyboardDown(key) || PadHeld(key);
 }
 
 } // namespace
@@ -26,7 +30,7 @@ bool KeyHeld(int key) {
         enterHeldBack = false;
         return false;
     }
-    return !enterHeldBack && !Down(VK_MENU);
+    return !enterHeldBack && !KeyboardDown(VK_MENU); // no pad has an Alt
 }
 
 void AskDisplaySwitch() {
