@@ -12,7 +12,8 @@
 // description's flags, caps, width, height and back-buffer count, the outer object, then the
 // pixel format's bit count and red, green and blue masks), Blt its flags, fill colour, source
 // and destination's left, top, right and bottom, Lock and Unlock theirs, SetTextColor,
-// SetBkColor and SetBkMode their value, ShowCursor its flag, Sleep its time, TextOutA x, y and
+// SetBkColor and SetBkMode their value, ShowCursor its flag, LoadIconA and LoadCursorA the
+// instance and the resource, Sleep its time, TextOutA x, y and
 // its text, RegisterClassExA the class's fields from cbSize to hIconSm and its name,
 // CreateWindowExA exStyle to height and both names, SetWindowLongA the index and style,
 // SetWindowPos `after` to the flags, SetStretchBltMode the mode, StretchBlt the target's

@@ -85,14 +85,14 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 }
 
 // The program's own icon and the system's arrow.
-HICON LoadIconA(HINSTANCE, LPCSTR) {
-    if (port::Enter(__func__))
+HICON LoadIconA(HINSTANCE instance, LPCSTR name) {
+    if (port::Enter(__func__, nullptr, {port::Arg(instance), port::Arg(name)}))
         return nullptr;
     return reinterpret_cast<HICON>(static_cast<uintptr_t>(0x20000 + ProgramIcon));
 }
 
-HCURSOR LoadCursorA(HINSTANCE, LPCSTR) {
-    if (port::Enter(__func__))
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
+    if (port::Enter(__func__, nullptr, {port::Arg(instance), port::Arg(name)}))
         return nullptr;
     return reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(0x30000 + 32512));
 }

@@ -239,6 +239,7 @@ TEST_F(DisplayTest, ALockThatCantHoldTheImageIsRefused) {
         EXPECT_EQ(SetUpWithTitle(700, 120), nullptr);
         EXPECT_EQ(Boxes(), "window|Lock Failed|ERROR|16");
         EXPECT_EQ(scripted::CallCount("Unlock"), 1);
+        EXPECT_EQ(PortLiveObjects(), 3) << "the refused title is given back at once";
     }
 }
 

@@ -166,6 +166,8 @@ TEST_F(EntryTest, TheWindowIsAVisiblePopupOf1024By768WithTheGamesIcon) {
     RunGame([](int pump) { scripted::SetKey(VK_ESCAPE, pump == 1); });
     const scripted::Call windowClass = scripted::CallsNamed("RegisterClassExA").at(0);
     const scripted::Call window = scripted::CallsNamed("CreateWindowExA").at(0);
+    const std::vector<scripted::Call> icons = scripted::CallsNamed("LoadIconA");
+    const scripted::Call cursor = scripted::CallsNamed("LoadCursorA").at(0);
     const struct {
         const char* argument;
         long long actual;
@@ -178,6 +180,12 @@ TEST_F(EntryTest, TheWindowIsAVisiblePopupOf1024By768WithTheGamesIcon) {
         {"class hIcon", windowClass.args[6], Arg(LoadIconA(Instance, MAKEINTRESOURCEA(101)))},
         {"class hCursor", windowClass.args[7], Arg(LoadCursorA(nullptr, IDC_ARROW))},
         {"class hbrBackground", windowClass.args[8], 0},
+        {"icon's instance", icons.at(0).args[0], Arg(Instance)},
+        {"icon's resource", icons.at(0).args[1], 101},
+        {"small icon's instance", icons.at(1).args[0], Arg(Instance)},
+        {"small icon's resource", icons.at(1).args[1], 101},
+        {"cursor's instance", cursor.args[0], 0},
+        {"cursor's resource", cursor.args[1], 32512},
         {"class hIconSm", windowClass.args[9], Arg(LoadIconA(Instance, MAKEINTRESOURCEA(101)))},
         {"window style", window.args[1], WS_POPUP | WS_VISIBLE},
         {"window x", window.args[2], 0},
